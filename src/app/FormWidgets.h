@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QColor>
+#include <QFrame>
+#include <QLabel>
+#include <QString>
+#include <QToolButton>
+
+namespace vireo {
+
+// A panel or picture that acts as a button: clicking it while enabled emits clicked().
+class ClickPanel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+// A filled shape (rectangle or circle) with a black outline.
+class ShapeWidget : public QWidget {
+    Q_OBJECT
+public:
+    enum class Kind { Rectangle, Circle };
+    ShapeWidget(Kind kind, QWidget *parent);
+
+    void setBrushColor(const QColor &color);
+    QColor brushColor() const { return m_brush; }
+    void setPenWidth(int width);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    Kind m_kind;
+    QColor m_brush = Qt::white;
+    int m_penWidth = 1;
+};
+
+// A toggle button of an exclusive group that allows every button to be up: pressing one
+// releases the others without running their handlers.
+class ToggleButton : public QToolButton {
+    Q_OBJECT
+public:
+    ToggleButton(const QString &caption, int groupIndex, QWidget *parent);
+
+    int groupIndex() const { return m_group; }
+    // Sets the state as code does: no click handler runs.
+    void setDown(bool down) { setChecked(down); }
+    bool isDown() const { return isChecked(); }
+
+private:
+    int m_group;
+};
+
+// A label whose text is drawn exactly as given: "&" is a character, not an accelerator mark.
+QLabel *literalLabel(const QString &text, QWidget *parent);
+
+} // namespace vireo

@@ -1,0 +1,285 @@
+#pragma once
+
+#include "app/AnalogScale.h"
+#include "core/FrameCollector.h"
+#include "core/HidIntake.h"
+#include "core/LcdDecoder.h"
+#include "core/ModelTable.h"
+#include "core/RecordGate.h"
+#include "core/TraceLog.h"
+
+#include <QList>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QAreaSeries;
+class QChart;
+class QChartView;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QLineSeries;
+class QListWidget;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+class QToolButton;
+class QValueAxis;
+
+namespace vireo {
+
+class ClickPanel;
+class HidPlatform;
+class TCommPortDriver;
+class TJvHidDevice;
+class TJvHidDeviceController;
+class FormDialogs;
+class LogGrid;
+class LogTable;
+class ShapeWidget;
+class TChartControl;
+class ToggleButton;
+
+// The main window. Controls keep the names of the window design and handlers the names of
+// their control and event, so that the code reads against the design; hidden and parked
+// controls are real hidden widgets that hold state for the handlers.
+class TFCOMM : public QWidget {
+    Q_OBJECT
+public:
+    // `switches` stands for the check marks of the hidden model boxes in the window design;
+    // `dialogs` answers the window's boxes (the real ones when null).
+    // `hidPlatform` is the USB HID layer (the system's when null).
+    explicit TFCOMM(const ModelSwitches &switches = ModelSwitches::shipped(),
+                    FormDialogs *dialogs = nullptr,
+                    std::shared_ptr<HidPlatform> hidPlatform = nullptr, QWidget *parent = nullptr);
+    ~TFCOMM() override;
+
+    // --- start-up and exit
+    void FormCreate();
+    QString GetDecimalSeparator() const;
+    void BtExit1Click();
+    void BitBtn1Click();
+
+    // --- display
+    void LcdDisplayHeron();
+    void HHeronBRData(const std::uint8_t *DataPtr, std::uint32_t DataSize);
+    void HWrenBRData(const std::uint8_t *DataPtr, std::uint32_t DataSize);
+
+    // --- links
+    void COM11Click();
+    void COM21Click();
+    void COM31Click();
+    void COM41Click();
+    void COMConClick();
+    void BTCon1Click();
+    void BtDiscon1Click();
+    void StartClick();
+    void StopClick();
+    void Bcom1Click();
+    void BCOM2Click();
+    void ConTimerTimer();
+    void USBConClick();
+    void SetFeatureClick();
+    void ReadBtnClick();
+    bool HidCtlEnumerate(TJvHidDevice &HidDev, std::int32_t Idx);
+    void HidCtlDeviceChange();
+    void HidCtlArrival(TJvHidDevice &HidDev);
+    void HidCtlRemoval(TJvHidDevice &HidDev);
+    void HidCtlDeviceDataError(TJvHidDevice &HidDev, std::uint32_t Error);
+    void ClearBtnClick();
+    void InfoBtnClick();
+    void HidHeronData(TJvHidDevice &HidDev, std::uint8_t ReportID, const std::uint8_t *Data,
+                      std::uint16_t Size);
+    void HidWrenData(TJvHidDevice &HidDev, std::uint8_t ReportID, const std::uint8_t *Data,
+                     std::uint16_t Size);
+    QString HidDeviceName(TJvHidDevice &device);
+
+    // --- log, chart and judgement
+    void INDataToTable();
+    void RecordNewClick();
+    void TrecordTimer();
+    void RecordSITimeChange();
+    bool RecordSITimeKeyPress(QChar key);
+    void N10001Click();
+    void N50001Click();
+    void N100001Click();
+    void N500001Click();
+    void N1000001Click();
+    void limitessClick();
+    void BtFillClick();
+    void MaxrecordChange();
+    void Timer2Timer();
+    void BtFirstClick();
+    void BTPreviousClick();
+    void BtNextClick();
+    void BTlastClick();
+    void TbFdClick();
+    void T1HIChange();
+    void T1LOChange();
+    void Timer4Timer();
+    void Timer5Timer();
+    bool T1HIKeyPress(QChar key);
+
+    // --- analog scale and its limits
+    void KDsetup(int Mode);
+    void KDrun(std::int32_t Position);
+    void KdFdClick();
+    void KDResize();
+    void SetmaxExit();
+    void SetMinExit();
+    bool SetmaxKeyPress(QChar key);
+
+    // ---------------------------------------------------------------- window design
+    // Model switches (hidden check boxes).
+    QCheckBox *IFWren, *IFHeron, *IFPlover, *IFFinch, *IFOsprey, *IFKestrel, *IFSiskin, *IFLinnet,
+        *IFCurlew, *IFPetrel, *IFMerlin, *Egret, *Ibis;
+
+    // Top bar.
+    ClickPanel *BtCOM1, *BtCOM2, *BtCOM3, *BtCOM4;
+    ToggleButton *COMCon, *USBCon, *ReadBtn;
+    QPushButton *BitBtn1;
+
+    // LCD panel and its members, in drawing order.
+    QFrame *Panel1;
+    std::array<QWidget *, kLcdMemberCount> lcd{};
+    QLabel *LcdDa, *LcdDb, *LcdDc, *LcdDd;
+    QProgressBar *PBar2;
+
+    // Limits panel.
+    QFrame *Panel4;
+    QLabel *T1_HI, *T1_Value, *T1_LO;
+    QLineEdit *T1HI, *T1VALUE, *T1LO;
+    ShapeWidget *Shape1;
+    QLabel *judge;
+    QLabel *CONok, *CONokN;
+
+    // Record bar.
+    QCheckBox *RepeatSet, *RecordSI;
+    QLineEdit *RecordSITime;
+    QToolButton *RecordNew, *OpenDataFiles, *saveas, *BtPrint;
+
+    // Log grid and the log table it shows.
+    LogGrid *DBGrid1;
+    std::unique_ptr<LogTable> cds1;
+
+    // Trend chart with its toolbar.
+    QChartView *Chtshow;
+    QChart *chart;
+    QAreaSeries *Series2;
+    QLineSeries *Series2Upper;
+    QLineSeries *Series1;
+    QValueAxis *axisX, *axisY;
+    QFrame *Bevel1;
+    QCheckBox *BtFill;
+    QLineEdit *Maxrecord;
+    QToolButton *BtNew, *BtSave, *BtFirst, *BTPrevious, *BtNext, *BTlast;
+    QPushButton *Bt10;
+    ClickPanel *TbFd, *TbSx;
+
+    // Hidden and parked controls.
+    QToolButton *ClearBtn, *InfoBtn;
+    QPushButton *SetFeature;
+    QListWidget *DevListBox, *HistoryListBox;
+    QLabel *USBtxt;
+    ClickPanel *BTCon, *BtDiscon, *BtExit;
+    TraceLog Memo1;
+    QFrame *Panel3;
+    QLabel *Label11, *Label12, *MinText, *MaxText, *MinTextU, *MaxTextU;
+    QCheckBox *SetMaxB, *SetMinB;
+    QLineEdit *Setmax, *SetMin;
+    QFrame *KD;
+    QLabel *KD1;
+    ClickPanel *KdFd, *KdSx;
+    QLabel *oltext;
+
+    // Hidden main menu.
+    QMenu *MainMenu1;
+    QMenu *ComSetup1, *Connect1, *Record1;
+    QAction *COM11, *COM21, *COM31, *COM41, *START1, *STOP1, *New1, *N10001, *N50001, *N100001,
+        *N500001, *N1000001, *limitess, *EXIT1;
+
+    // Non-visual components.
+    TCommPortDriver *COMM2;
+    TCommPortDriver *CommPortDriver1;
+    TJvHidDeviceController *HidCtl;
+
+    // Timers.
+    QTimer *ConTimer, *Trecord, *Timer2, *Timer4, *Timer5;
+
+    // ---------------------------------------------------------------- program-wide state
+    ModelSwitches switches() const;
+    CountClass counts; // ScaleKind, FullScaleCount, ScaleCenter, BarMidPos, ScaleSpan, ...
+    float LimitHigh = 0;
+    float LimitLow = 0;
+    MaxMinTracker tracker;
+    QString DecimalSep;
+    std::unique_ptr<TChartControl> ChartCtl;
+    RecordGate recordGate;
+    std::int32_t MaxRecords = 10000;
+
+    // The reading of the last decoded frame.
+    QString ValueText, UnitText, FuncText, RangeText;
+    float ReadingCount = 0;
+
+    // Frame texts (RxNibbles, FrameText) and link bookkeeping.
+    FrameCollector frames;
+    std::int32_t LinkIdleTicks = 0;
+
+    // The USB adapter of the selected device line, while one is looked up.
+    TJvHidDevice *SelectedAdapter = nullptr;
+    HidIntake &hidIntake() { return m_hidIntake; }
+
+    FormDialogs &dialogs() { return *m_dialogs; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildTopBar();
+    void buildLcdPanel();
+    void buildLimitsPanel();
+    void buildRecordBar();
+    void buildChart();
+    void buildHiddenControls();
+    void buildMenu();
+    void buildTimers();
+    void applyDecodedFrame(const DecodedFrame &frame);
+    void judgeReading();
+    void setPageCaption(std::int32_t page);
+    void checkRecordLimit(QAction *item, std::int32_t limit);
+    void wireScale();
+    void buildLinks();
+    void buildUsb(std::shared_ptr<HidPlatform> platform);
+    void bindSerialCollector(SerialCollector collector);
+    void selectPort(int port);
+    void usbWatchdogCheck();
+    void addHistoryLine(const QString &line);
+    bool hasSelectedLine() const;
+    TJvHidDevice *selectedLineDevice() const;
+    void bindReportHandler(TJvHidDevice &device, UsbReportHandler handler);
+    void takeReport(std::uint8_t ReportID, const std::uint8_t *Data, std::uint16_t Size,
+                    bool decodes);
+    void showScaleImage();
+
+    std::unique_ptr<FormDialogs> m_ownDialogs;
+    FormDialogs *m_dialogs;
+    QRect m_savedChartBounds;
+    bool m_intervalErrorShown = false;
+    AnalogScale m_scale;
+    HidIntake m_hidIntake;
+    // The device each DevListBox line carries (none when its claim failed).
+    std::vector<std::unique_ptr<TJvHidDevice>> m_devListDevices;
+    std::function<void()> m_closed;
+    QRect m_savedScaleBounds;
+};
+
+} // namespace vireo

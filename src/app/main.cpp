@@ -1,0 +1,15 @@
+#include "app/DisplayFonts.h"
+#include "app/HeronF.h"
+
+#include <QApplication>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    // The program's boxes carry no title of their own.
+    QApplication::setApplicationDisplayName(QString());
+    vireo::registerDisplayFonts();
+    vireo::TFCOMM FCOMM;
+    FCOMM.show();
+    return QApplication::exec();
+}

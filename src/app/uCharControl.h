@@ -1,0 +1,56 @@
+#pragma once
+
+#include "core/ChartPager.h"
+
+#include <QList>
+#include <QPointF>
+
+class QAreaSeries;
+class QChart;
+class QLineSeries;
+class QValueAxis;
+
+namespace vireo {
+
+// Pages the trend chart. The pager holds every value; the chart is fed the points of the
+// visible window only, so adding a point costs the same after days of logging as at start.
+class TChartControl {
+public:
+    // The chart's two series and axes; the chart is not owned.
+    struct ChartParts {
+        QChart *chart = nullptr;
+        QAreaSeries *fill = nullptr;  // Series2
+        QLineSeries *upper = nullptr; // the area's upper line
+        QLineSeries *line = nullptr;  // Series1
+        QValueAxis *axisX = nullptr;
+        QValueAxis *axisY = nullptr;
+    };
+
+    TChartControl(const ChartParts &parts, std::int32_t pageSize);
+
+    std::int32_t AddValue(double value);
+    std::int32_t FirstPage();
+    std::int32_t PriorPage();
+    std::int32_t NextPage();
+    std::int32_t LastPage();
+    void SetValueMax(double value);
+    void SetValueMin(double value);
+    void SetPageSize(std::int32_t pageSize);
+    std::int32_t ClearPoints();
+    void SetFillVisible(bool visible);
+
+    double FValueMax() const { return m_pager.valueMax(); }
+    double FValueMin() const { return m_pager.valueMin(); }
+    const ChartPager &pager() const { return m_pager; }
+
+private:
+    void showWindow();
+
+    ChartParts m_parts;
+    ChartPager m_pager;
+    // What the series hold now: the indices [m_shownFirst, m_shownFirst + m_shown.size()).
+    std::int64_t m_shownFirst = 0;
+    QList<QPointF> m_shown;
+};
+
+} // namespace vireo
