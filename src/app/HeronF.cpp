@@ -155,6 +155,8 @@ void setBackground(QWidget *w, const QColor &color)
     pal.setColor(QPalette::Window, color);
     pal.setColor(QPalette::Base, color);
     w->setPalette(pal);
+    // Children take the window's button-face role unless told otherwise.
+    w->setBackgroundRole(QPalette::Window);
     w->setAutoFillBackground(true);
 }
 

@@ -35,11 +35,8 @@ QString logTime()
         }
     }
     const QTime now = QTime::currentTime();
-    return QStringLiteral("%1%4%2%4%3")
-        .arg(now.hour(), 2, 10, QLatin1Char('0'))
-        .arg(now.minute(), 2, 10, QLatin1Char('0'))
-        .arg(now.second(), 2, 10, QLatin1Char('0'))
-        .arg(sep);
+    auto two = [](int v) { return QString::number(v).rightJustified(2, QLatin1Char('0')); };
+    return two(now.hour()) + sep + two(now.minute()) + sep + two(now.second());
 }
 
 void setVerdictColour(QWidget *w, const QColor &colour)

@@ -8,7 +8,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     // The program's boxes carry no title of their own.
     QApplication::setApplicationDisplayName(QString());
-    vireo::registerDisplayFonts();
+    vireo::loadEmbeddedResources();
     vireo::TFCOMM FCOMM;
     FCOMM.show();
     return QApplication::exec();
