@@ -438,6 +438,9 @@ void TFCOMM::buildRecordBar()
     BtPrint = pictureButton(this, QStringLiteral(":/pictures/printer.png"), QString(),
                             {266, 186, 22, 21});
     connect(RecordNew, &QToolButton::clicked, this, [this] { RecordNewClick(); });
+    connect(OpenDataFiles, &QToolButton::clicked, this, [this] { OpenDataFilesClick(); });
+    connect(saveas, &QToolButton::clicked, this, [this] { saveasClick(); });
+    connect(BtPrint, &QToolButton::clicked, this, [this] { BtPrintClick(); });
 
     DBGrid1 = new LogGrid(this);
     DBGrid1->setGeometry(3, 208, 284, 196);
@@ -537,6 +540,7 @@ void TFCOMM::buildChart()
     TbSx->hide();
 
     connect(BtNew, &QToolButton::clicked, this, [this] { RecordNewClick(); });
+    connect(BtSave, &QToolButton::clicked, this, [this] { BtSaveClick(); });
     connect(BtFirst, &QToolButton::clicked, this, [this] { BtFirstClick(); });
     connect(BTPrevious, &QToolButton::clicked, this, [this] { BTPreviousClick(); });
     connect(BtNext, &QToolButton::clicked, this, [this] { BtNextClick(); });

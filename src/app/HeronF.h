@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AnalogScale.h"
+#include "app/LogReport.h"
 #include "core/FrameCollector.h"
 #include "core/HidIntake.h"
 #include "core/LcdDecoder.h"
@@ -128,6 +129,14 @@ public:
     void Timer4Timer();
     void Timer5Timer();
     bool T1HIKeyPress(QChar key);
+
+    // --- files, report and chart picture
+    void saveasClick();
+    bool SaveTableToFile(const LogTable &table, const QString &name);
+    void OpenDataFilesClick();
+    bool LoadTableFromFile(const QString &name, LogTable &table, bool clearFirst);
+    void BtPrintClick();
+    void BtSaveClick();
 
     // --- analog scale and its limits
     void KDsetup(int Mode);
@@ -279,6 +288,9 @@ private:
     // The device each DevListBox line carries (none when its claim failed).
     std::vector<std::unique_ptr<TJvHidDevice>> m_devListDevices;
     std::function<void()> m_closed;
+    LogReportPreview m_preview;
+    QString m_lastOpenName;
+    QString m_lastPictureName;
     QRect m_savedScaleBounds;
 };
 

@@ -35,7 +35,7 @@ struct ModelRow {
     bool ModelSwitches::*sw;
     const char *title;
     SerialCollector collector;
-    std::uint32_t speed; // 0: the row leaves the speed alone
+    std::uint32_t speed;   // 0: the row leaves the speed alone
     const char *scaleKind; // nullptr: the row leaves the count class alone
     bool firstDigitThree;
 };
@@ -54,8 +54,8 @@ constexpr ModelRow kModelRows[] = {
      "4", false},
     {&ModelSwitches::IFKestrel, "Kestrel USB Interface Program _Ver: 1.00", SerialCollector::Heron,
      19200, "4", false},
-    {&ModelSwitches::IFSiskin, "Siskin Interface Program _Ver: 1.00", SerialCollector::Heron, 0, "6",
-     false},
+    {&ModelSwitches::IFSiskin, "Siskin Interface Program _Ver: 1.00", SerialCollector::Heron, 0,
+     "6", false},
 };
 
 } // namespace

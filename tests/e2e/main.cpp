@@ -10,7 +10,7 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
-    vireo::registerDisplayFonts();
+    vireo::loadEmbeddedResources();
     ::testing::InitGoogleMock(&argc, argv);
     return RUN_ALL_TESTS();
 }

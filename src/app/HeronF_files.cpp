@@ -1,0 +1,140 @@
+// Log files, the printed report and the chart picture.
+#include "app/HeronF.h"
+
+#include "app/ChartPicture.h"
+#include "app/FormDialogs.h"
+#include "app/LogGrid.h"
+#include "core/FileNames.h"
+#include "core/LogFileText.h"
+#include "core/LogFileXml.h"
+#include "core/LogTable.h"
+
+#include <QChartView>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QSaveFile>
+
+namespace vireo {
+
+namespace {
+
+const QString kSaveFilter =
+    QStringLiteral("Excel File(*.xls)|*.xls|XML(*.xml)|*.xml|Txt File(*.txt)|*.txt");
+const QString kOpenFilter =
+    QStringLiteral("Excel File(*.xls)|*.xls|XML (*.xml)|*.xml|Txt File(*.txt)|*.txt");
+const QString kPictureFilter = QStringLiteral("Bitmaps (*.bmp)|*.bmp");
+
+// Writes through a temporary file that replaces the target only once it is complete, so a
+// full disk or a failing write never destroys what was on disk before.
+QString writeWhole(const QString &name, const std::string &bytes)
+{
+    QSaveFile file(name);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+        static_cast<qint64>(bytes.size())) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return error;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}
+
+} // namespace
+
+void TFCOMM::saveasClick()
+{
+    const QString chosen = dialogs().saveFileName(kSaveFilter, QStringLiteral("xls"), QString());
+    if (chosen.isEmpty())
+        return;
+    {
+        const LogGrid::FollowingPause pause(*DBGrid1);
+        SaveTableToFile(*cds1, QString::fromStdString(logSaveFileName(chosen.toStdString())));
+        repaint();
+    }
+    DBGrid1->reset();
+}
+
+bool TFCOMM::SaveTableToFile(const LogTable &table, const QString &name)
+{
+    const QString fullName = QFileInfo(name).absoluteFilePath();
+    if (isXmlLogFileName(name.toStdString())) {
+        const QString error = writeWhole(name, saveLogXml(table));
+        if (!error.isEmpty()) {
+            dialogs().error(QGuiApplication::applicationDisplayName(), error);
+            return false;
+        }
+        dialogs().plainMessage(QStringLiteral("Save table to specified file: ") + fullName +
+                               QStringLiteral(" Scuss!"));
+        return true;
+    }
+    if (!writeWhole(name, saveLogText(table)).isEmpty()) {
+        dialogs().plainMessage(QStringLiteral("Table can not be saved in this format!"));
+        return false;
+    }
+    dialogs().plainMessage(QStringLiteral("Table has been saved successfully!"));
+    return true;
+}
+
+void TFCOMM::OpenDataFilesClick()
+{
+    const QString chosen = dialogs().openFileName(kOpenFilter, m_lastOpenName);
+    if (chosen.isEmpty())
+        return;
+    m_lastOpenName = chosen;
+    {
+        const LogGrid::FollowingPause pause(*DBGrid1);
+        LoadTableFromFile(chosen, *cds1, false);
+    }
+    DBGrid1->reset();
+}
+
+bool TFCOMM::LoadTableFromFile(const QString &name, LogTable &table, bool clearFirst)
+{
+    if (clearFirst)
+        table.clear();
+    QFile file(name);
+    bool ok = file.open(QIODevice::ReadOnly);
+    if (ok) {
+        const QByteArray bytes = file.readAll();
+        const std::span<const std::uint8_t> data(
+            reinterpret_cast<const std::uint8_t *>(bytes.constData()),
+            static_cast<std::size_t>(bytes.size()));
+        ok = isXmlLogFileName(name.toStdString()) ? loadLogXml(data, table)
+                                                  : loadLogText(data, table);
+    }
+    if (!ok)
+        dialogs().error(QStringLiteral("Error"), QStringLiteral("Failed to Load File!"));
+    return ok;
+}
+
+void TFCOMM::BtPrintClick()
+{
+    {
+        const LogGrid::FollowingPause pause(*DBGrid1);
+        m_preview.exec(*cds1, this);
+    }
+    DBGrid1->reset();
+}
+
+void TFCOMM::BtSaveClick()
+{
+    const QString chosen =
+        dialogs().saveFileName(kPictureFilter, QStringLiteral("bmp"), m_lastPictureName);
+    if (chosen.isEmpty())
+        return;
+    m_lastPictureName = chosen;
+    const ChartPictureResult result = saveChartPicture(Chtshow, chosen);
+    if (!result.ok()) {
+        dialogs().error(QGuiApplication::applicationDisplayName(), result.error);
+        return;
+    }
+    dialogs().information(
+        QStringLiteral("Graphic has been saved successfully at the following location: %1")
+            .arg(result.fileName));
+}
+
+} // namespace vireo
