@@ -1,0 +1,121 @@
+// The real window on an in-memory USB adapter: claimed at start, configured, read by its
+// reader thread, and pulled out while reading.
+#include "FormTestSupport.h"
+
+#include "app/FormWidgets.h"
+#include "core/LogTable.h"
+
+#include <QLabel>
+#include <QListWidget>
+
+#include <gtest/gtest.h>
+
+using namespace vireo;
+using vireo::test::FormFixture;
+using vireo::test::waitFor;
+
+namespace {
+
+FakeHidPlatform::Device adapter(const std::string &path)
+{
+    FakeHidPlatform::Device d;
+    d.path = path;
+    d.instance = "usb-" + path;
+    d.attributes = {0x1A86, 0xE008, 0x0100};
+    d.product = u"USB to Serial";
+    return d;
+}
+
+// The reports an adapter sends for one meter frame: count nibble, then up to 7 bytes each,
+// and a report without meter bytes that ends the burst.
+std::vector<std::vector<std::uint8_t>> reportsFor(const std::vector<std::uint8_t> &frame)
+{
+    std::vector<std::vector<std::uint8_t>> out;
+    for (std::size_t i = 0; i < frame.size(); i += 7) {
+        const std::size_t n = std::min<std::size_t>(7, frame.size() - i);
+        std::vector<std::uint8_t> r{0x00, static_cast<std::uint8_t>(0xF0 | n)};
+        r.insert(r.end(), frame.begin() + static_cast<std::ptrdiff_t>(i),
+                 frame.begin() + static_cast<std::ptrdiff_t>(i + n));
+        r.resize(9, 0);
+        out.push_back(r);
+    }
+    out.push_back({0x00, 0xF0, 0, 0, 0, 0, 0, 0, 0});
+    return out;
+}
+
+const std::vector<std::uint8_t> kFrame = {0x30, 0x31, 0x32, 0x33, 0x34, 0x3B,
+                                          0x30, 0x30, 0x3A, 0x0D, 0x0A};
+
+TEST(UsbLink, ConnectReadsFramesIntoTheLcdAndTheLog)
+{
+    FormFixture fx;
+    fx.hid->plug(adapter("/dev/hidraw7"));
+    TFCOMM &f = *fx.form;
+    ASSERT_TRUE(waitFor([&] { return f.DevListBox->count() == 1; }));
+    ASSERT_EQ(f.DevListBox->currentRow(), 0);
+    EXPECT_EQ(f.DevListBox->item(0)->text(), "USB to Serial");
+    EXPECT_EQ(f.HistoryListBox->item(0)->text(), "Arrival of USB to Serial");
+
+    f.USBCon->click();
+    ASSERT_TRUE(f.USBCon->isDown());
+    const auto sent = fx.hid->sentFeatures("/dev/hidraw7");
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent.back(), (std::vector<std::uint8_t>{0x00, 0x00, 0x4B, 0x00, 0x00, 0x03, 0x00,
+                                                      0x00, 0x00, 0x00}));
+
+    for (int i = 0; i < 3; ++i)
+        for (auto &r : reportsFor(kFrame))
+            fx.hid->queueReport("/dev/hidraw7", r);
+    ASSERT_TRUE(waitFor([&] { return f.cds1->rowCount() == 3; }));
+    EXPECT_EQ(f.LcdDa->text() + f.LcdDb->text() + f.LcdDc->text() + f.LcdDd->text(), "1234");
+    EXPECT_EQ(f.USBtxt->text(), "A01234B00AD");
+    EXPECT_EQ(f.cds1->text(2, LogColumn::Value), "1.234");
+
+    // Pulled out while reading: the history says so, the list is rebuilt without it.
+    fx.hid->unplug("/dev/hidraw7");
+    ASSERT_TRUE(waitFor([&] { return f.DevListBox->count() == 0; }));
+    bool removal = false;
+    for (int i = 0; i < f.HistoryListBox->count(); ++i)
+        removal = removal || f.HistoryListBox->item(i)->text() == "Removal of USB to Serial";
+    EXPECT_TRUE(removal);
+    EXPECT_TRUE(f.USBCon->isDown());
+    EXPECT_TRUE(waitFor([&] { return f.CONokN->isVisibleTo(&f); }, 1000));
+
+    // Plugged in again, it is listed and selected once more.
+    fx.hid->plug(adapter("/dev/hidraw8"));
+    EXPECT_TRUE(waitFor([&] { return f.DevListBox->count() == 1; }));
+    EXPECT_EQ(f.DevListBox->currentRow(), 0);
+}
+
+TEST(UsbLink, NoAdapterGivesTheMessageAndReleasesTheButton)
+{
+    FormFixture fx;
+    TFCOMM &f = *fx.form;
+    waitFor([] { return false; }, 100);
+    f.USBCon->click();
+    EXPECT_FALSE(f.USBCon->isDown());
+    ASSERT_FALSE(fx.dialogs.said.isEmpty());
+    EXPECT_EQ(fx.dialogs.said.back(),
+              "info:USB interface cable is not securely connected, please check and re-try.");
+}
+
+TEST(UsbLink, SilentMeterIsReportedByTheWatchdog)
+{
+    FormFixture fx;
+    fx.hid->plug(adapter("/dev/hidraw3"));
+    TFCOMM &f = *fx.form;
+    ASSERT_TRUE(waitFor([&] { return f.DevListBox->count() == 1; }));
+    f.USBCon->click();
+    fx.hid->streamReport("/dev/hidraw3", {0x00, 0xF0, 0, 0, 0, 0, 0, 0, 0});
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return !fx.dialogs.said.isEmpty() &&
+                   fx.dialogs.said.back() == "info:USB interface cable is securely connected, "
+                                             "please check if the meter is ready.";
+        },
+        8000));
+    fx.hid->streamReport("/dev/hidraw3", {});
+    EXPECT_FALSE(f.USBCon->isDown());
+}
+
+} // namespace
