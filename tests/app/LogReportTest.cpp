@@ -5,6 +5,7 @@
 #include "core/LogTable.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QPageRanges>
 #include <QPrintPreviewDialog>
@@ -59,9 +60,11 @@ void appendRows(LogTable &table, int count)
     }
 }
 
+// ctest runs each test in its own process, several at once: every process writes its own files.
 QString outputPath(const QString &name)
 {
-    return QDir(QStringLiteral(VIREO_TEST_OUTPUT_DIR)).filePath(name);
+    return QDir(QStringLiteral(VIREO_TEST_OUTPUT_DIR))
+        .filePath(QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-') + name);
 }
 
 QString printToPdf(const LogReport &report, const QString &name,

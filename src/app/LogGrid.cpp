@@ -1,0 +1,377 @@
+#include "app/LogGrid.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStandardItemModel>
+#include <QStyleOptionHeader>
+
+#include <algorithm>
+#include <climits>
+
+namespace vireo {
+
+namespace {
+
+constexpr std::array<int, LogTable::ColumnCount> ColumnWidths{39, 53, 37, 43, 36, 36};
+constexpr std::array<Qt::Alignment::Int, LogTable::ColumnCount> ColumnAlignments{
+    Qt::AlignLeft,  Qt::AlignHCenter, Qt::AlignHCenter,
+    Qt::AlignRight, Qt::AlignRight,   Qt::AlignHCenter};
+// Space between a cell's text and its edges.
+constexpr int TextMargin = 2;
+
+std::size_t index(LogColumn column)
+{
+    return static_cast<std::size_t>(column);
+}
+
+QFont pixelFont(const char *family, int pixels)
+{
+    QFont font(QString::fromLatin1(family));
+    font.setPixelSize(pixels);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    return font;
+}
+
+// The blank title cell above the row-indicator column.
+class TitleCorner : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        QStyleOptionHeader option;
+        option.initFrom(this);
+        option.rect = rect();
+        option.position = QStyleOptionHeader::Beginning;
+        style()->drawControl(QStyle::CE_Header, &option, &painter, this);
+    }
+};
+
+} // namespace
+
+LogGrid::LogGrid(QWidget *parent)
+    : QAbstractScrollArea(parent), m_titleModel(new QStandardItemModel(0, 0, this)),
+      m_titles(new QHeaderView(Qt::Horizontal, this)), m_corner(new TitleCorner(this))
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+    const QFont cellFont = pixelFont("Arial", 12);
+    const QFont unitFont = pixelFont("VORDA-A2", 12);
+    const QFont titleFont = pixelFont("MS Sans Serif", 11);
+    m_fonts.fill(cellFont);
+    m_fonts[index(LogColumn::Unit)] = unitFont;
+    // The row line takes the bottom pixel of the padding below the text.
+    m_rowHeight =
+        std::max(QFontMetrics(cellFont).height(), QFontMetrics(unitFont).height()) + 2 * TextMargin;
+
+    QStringList titles;
+    for (std::string_view name : LogTable::ColumnNames)
+        titles << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    m_titleModel->setColumnCount(static_cast<int>(LogTable::ColumnCount));
+    m_titleModel->setHorizontalHeaderLabels(titles);
+    m_titles->setModel(m_titleModel);
+    m_titles->setFont(titleFont);
+    m_titles->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_titles->setSectionsClickable(false);
+    m_titles->setSectionsMovable(false);
+    m_titles->setHighlightSections(false);
+    m_titles->setStretchLastSection(false);
+    m_titles->setMinimumSectionSize(TextMargin * 2 + 1);
+    m_titles->setSectionResizeMode(QHeaderView::Interactive);
+    for (std::size_t c = 0; c < ColumnWidths.size(); ++c)
+        m_titles->resizeSection(static_cast<int>(c), ColumnWidths[c]);
+    m_titles->setFixedHeight(QFontMetrics(titleFont).height() + 2 * TextMargin);
+    setViewportMargins(0, m_titles->height(), 0, 0);
+
+    connect(m_titles, &QHeaderView::sectionResized, this, [this] {
+        updateGeometries();
+        viewport()->update();
+    });
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this](int offset) {
+        m_titles->setOffset(offset);
+        viewport()->update();
+    });
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, viewport(),
+            qOverload<>(&QWidget::update));
+    connect(verticalScrollBar(), &QScrollBar::sliderReleased, this, [this] {
+        if (m_scrollOnRelease && m_current)
+            scrollTo(*m_current);
+        m_scrollOnRelease = false;
+    });
+    updateGeometries();
+}
+
+void LogGrid::setTable(const LogTable *table)
+{
+    m_table = table;
+    followLastRow();
+}
+
+void LogGrid::suspendFollowing()
+{
+    ++m_pauseDepth;
+}
+
+void LogGrid::resumeFollowing()
+{
+    if (m_pauseDepth == 0)
+        return;
+    if (--m_pauseDepth == 0)
+        followLastRow();
+}
+
+void LogGrid::followLastRow()
+{
+    if (!isFollowing())
+        return;
+    m_shownRows = m_table ? m_table->rowCount() : 0;
+    m_current.reset();
+    if (m_shownRows > 0)
+        m_current = m_shownRows - 1;
+    updateVerticalRange();
+    // Moving the view under a thumb the user is dragging would make both fight over it.
+    if (verticalScrollBar()->isSliderDown())
+        m_scrollOnRelease = true;
+    else if (m_current)
+        scrollTo(*m_current);
+    viewport()->update();
+}
+
+std::size_t LogGrid::drawableRows() const
+{
+    return m_table ? std::min(m_shownRows, m_table->rowCount()) : 0;
+}
+
+void LogGrid::setCurrentRow(std::size_t row)
+{
+    if (row >= drawableRows())
+        return;
+    m_current = row;
+    scrollTo(row);
+    viewport()->update();
+}
+
+std::size_t LogGrid::firstVisibleRow() const
+{
+    return static_cast<std::size_t>(verticalScrollBar()->value());
+}
+
+int LogGrid::visibleRowCount() const
+{
+    return std::max(1, viewport()->height() / m_rowHeight);
+}
+
+std::optional<std::size_t> LogGrid::rowAtLine(int line) const
+{
+    if (line < 0)
+        return std::nullopt;
+    const std::size_t row = firstVisibleRow() + static_cast<std::size_t>(line);
+    if (row >= drawableRows())
+        return std::nullopt;
+    return row;
+}
+
+void LogGrid::scrollTo(std::size_t row)
+{
+    const std::size_t first = firstVisibleRow();
+    const auto visible = static_cast<std::size_t>(visibleRowCount());
+    if (row < first)
+        verticalScrollBar()->setValue(static_cast<int>(row));
+    else if (row >= first + visible)
+        verticalScrollBar()->setValue(static_cast<int>(row + 1 - visible));
+}
+
+void LogGrid::updateVerticalRange()
+{
+    const int visible = visibleRowCount();
+    const std::size_t lastFirst = m_shownRows > static_cast<std::size_t>(visible)
+                                      ? m_shownRows - static_cast<std::size_t>(visible)
+                                      : 0;
+    QScrollBar *bar = verticalScrollBar();
+    bar->setSingleStep(1);
+    bar->setPageStep(visible);
+    bar->setRange(0, static_cast<int>(std::min<std::size_t>(lastFirst, INT_MAX)));
+}
+
+void LogGrid::updateGeometries()
+{
+    const QRect view = viewport()->geometry();
+    const int titleHeight = m_titles->height();
+    const int cellsWidth = std::max(0, view.width() - IndicatorWidth);
+    m_corner->setGeometry(view.left(), view.top() - titleHeight, IndicatorWidth, titleHeight);
+    m_titles->setGeometry(view.left() + IndicatorWidth, view.top() - titleHeight, cellsWidth,
+                          titleHeight);
+    QScrollBar *bar = horizontalScrollBar();
+    bar->setPageStep(std::max(1, cellsWidth));
+    bar->setSingleStep(m_rowHeight);
+    bar->setRange(0, std::max(0, m_titles->length() - cellsWidth));
+    updateVerticalRange();
+}
+
+void LogGrid::resizeEvent(QResizeEvent *)
+{
+    updateGeometries();
+    if (m_current && !verticalScrollBar()->isSliderDown())
+        scrollTo(*m_current);
+}
+
+QString LogGrid::title(LogColumn column) const
+{
+    return m_titleModel->headerData(static_cast<int>(index(column)), Qt::Horizontal).toString();
+}
+
+int LogGrid::columnWidth(LogColumn column) const
+{
+    return m_titles->sectionSize(static_cast<int>(index(column)));
+}
+
+Qt::Alignment LogGrid::columnAlignment(LogColumn column) const
+{
+    return Qt::Alignment(ColumnAlignments[index(column)]);
+}
+
+QFont LogGrid::columnFont(LogColumn column) const
+{
+    return m_fonts[index(column)];
+}
+
+QString LogGrid::cellText(std::size_t row, LogColumn column) const
+{
+    if (!m_table || row >= m_table->rowCount())
+        return {};
+    if (column == LogColumn::No) {
+        const std::optional<std::int32_t> no = m_table->no(row);
+        return no ? QString::number(*no) : QString();
+    }
+    const std::string_view text = m_table->text(row, column);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void LogGrid::paintEvent(QPaintEvent *)
+{
+    const std::size_t first = firstVisibleRow();
+    const std::size_t rows = drawableRows();
+    if (first >= rows)
+        return;
+    const int lines = static_cast<int>(std::min<std::size_t>(
+        static_cast<std::size_t>(viewport()->height() / m_rowHeight + 1), rows - first));
+    const int bottom = lines * m_rowHeight;
+    const int viewWidth = viewport()->width();
+    const int cellsRight = std::min(
+        viewWidth,
+        IndicatorWidth +
+            m_titles->sectionViewportPosition(static_cast<int>(LogTable::ColumnCount - 1)) +
+            m_titles->sectionSize(static_cast<int>(LogTable::ColumnCount - 1)));
+    const QColor lineColour = palette().color(QPalette::Mid);
+    // The current row stays marked in the active colours even while the grid has no focus.
+    const QColor markColour = palette().color(QPalette::Active, QPalette::Highlight);
+    const QColor markTextColour = palette().color(QPalette::Active, QPalette::HighlightedText);
+    const QColor textColour = palette().color(QPalette::Text);
+    std::optional<int> markedLine;
+    if (m_current && *m_current >= first && *m_current - first < static_cast<std::size_t>(lines))
+        markedLine = static_cast<int>(*m_current - first);
+
+    QPainter painter(viewport());
+
+    painter.fillRect(0, 0, IndicatorWidth, bottom, palette().button());
+    painter.setPen(lineColour);
+    for (int line = 0; line < lines; ++line) {
+        const int y = line * m_rowHeight + m_rowHeight - 1;
+        painter.drawLine(0, y, cellsRight - 1, y);
+    }
+    painter.drawLine(IndicatorWidth - 1, 0, IndicatorWidth - 1, bottom - 1);
+    if (markedLine) {
+        const int middle = *markedLine * m_rowHeight + (m_rowHeight - 1) / 2;
+        const QPoint arrow[] = {{3, middle - 4}, {3, middle + 4}, {7, middle}};
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(palette().color(QPalette::WindowText));
+        painter.drawPolygon(arrow, 3);
+        painter.setBrush(Qt::NoBrush);
+    }
+
+    painter.setClipRect(IndicatorWidth, 0, viewWidth - IndicatorWidth, bottom);
+    if (markedLine)
+        painter.fillRect(IndicatorWidth, *markedLine * m_rowHeight, cellsRight - IndicatorWidth,
+                         m_rowHeight - 1, markColour);
+    for (std::size_t c = 0; c < LogTable::ColumnCount; ++c) {
+        const int left = IndicatorWidth + m_titles->sectionViewportPosition(static_cast<int>(c));
+        const int width = m_titles->sectionSize(static_cast<int>(c));
+        if (left + width <= IndicatorWidth || left >= viewWidth)
+            continue;
+        const auto column = static_cast<LogColumn>(c);
+        const int flags = ColumnAlignments[c] | Qt::AlignVCenter | Qt::TextSingleLine;
+        // Text wider than its column is cut at the column line, as the grid has no wrapping.
+        painter.save();
+        painter.setClipRect(QRect(left, 0, width - 1, bottom), Qt::IntersectClip);
+        painter.setFont(m_fonts[c]);
+        for (int line = 0; line < lines; ++line) {
+            const QRect cell(left + TextMargin, line * m_rowHeight, width - 1 - 2 * TextMargin,
+                             m_rowHeight - 1);
+            painter.setPen(line == markedLine ? markTextColour : textColour);
+            painter.drawText(cell, flags, cellText(first + static_cast<std::size_t>(line), column));
+        }
+        painter.restore();
+        painter.setPen(lineColour);
+        painter.drawLine(left + width - 1, 0, left + width - 1, bottom - 1);
+    }
+}
+
+void LogGrid::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
+    }
+    if (const std::optional<std::size_t> row =
+            rowAtLine(event->position().toPoint().y() / m_rowHeight))
+        setCurrentRow(*row);
+    event->accept();
+}
+
+void LogGrid::keyPressEvent(QKeyEvent *event)
+{
+    const std::size_t rows = drawableRows();
+    if (rows == 0) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    const std::size_t last = rows - 1;
+    const std::size_t current = std::min(m_current.value_or(firstVisibleRow()), last);
+    const auto page = static_cast<std::size_t>(visibleRowCount());
+    std::size_t target = current;
+    switch (event->key()) {
+    case Qt::Key_Up:
+        target = current > 0 ? current - 1 : 0;
+        break;
+    case Qt::Key_Down:
+        target = std::min(current + 1, last);
+        break;
+    case Qt::Key_PageUp:
+        target = current - std::min(current, page);
+        break;
+    case Qt::Key_PageDown:
+        target = std::min(current + page, last);
+        break;
+    case Qt::Key_Home:
+        target = 0;
+        break;
+    case Qt::Key_End:
+        target = last;
+        break;
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    setCurrentRow(target);
+    event->accept();
+}
+
+} // namespace vireo

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vireo {
+
+// File-name rules of the save and load commands. The extension of a name is what follows the
+// last full stop of its file-name part (never of a folder name), without the full stop.
+
+// The name a log is saved under: "xls", "txt" and "xml" (exactly so, case-sensitive) are
+// kept; any other extension is replaced by ".xls", and a name without one gets ".xls".
+std::string logSaveFileName(std::string_view chosen);
+
+// Whether a log file is read or written as an XML data packet: its extension is "xml" in any
+// case.
+bool isXmlLogFileName(std::string_view name);
+
+// The name the chart picture is saved under: only the extension "bmp" (exactly so) is kept;
+// any other is replaced by ".bmp", and a name without one gets ".bmp".
+std::string pictureSaveFileName(std::string_view chosen);
+
+} // namespace vireo

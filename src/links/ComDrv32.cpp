@@ -1,0 +1,410 @@
+#include "links/ComDrv32.h"
+
+#include <QFileInfo>
+#include <QMetaObject>
+#include <QSerialPort>
+#include <QSerialPortInfo>
+#include <QTimer>
+
+#include <algorithm>
+#include <cerrno>
+#include <poll.h>
+#include <sys/file.h>
+#include <termios.h>
+#include <tuple>
+
+namespace vireo {
+
+namespace {
+
+// The shortest poll period a timer is given; the stored property keeps what was set. A
+// period of zero would turn the poll into a busy loop.
+constexpr int kMinPollPeriodMs = 10;
+
+QString portLabel(TComPortNumber port)
+{
+    return QStringLiteral("COM%1").arg(static_cast<int>(port) + 1);
+}
+
+QSerialPort::Parity toQt(TComPortParity parity)
+{
+    switch (parity) {
+    case ptODD:
+        return QSerialPort::OddParity;
+    case ptEVEN:
+        return QSerialPort::EvenParity;
+    case ptMARK:
+        return QSerialPort::MarkParity;
+    case ptSPACE:
+        return QSerialPort::SpaceParity;
+    case ptNONE:
+        break;
+    }
+    return QSerialPort::NoParity;
+}
+
+QSerialPort::StopBits toQt(TComPortStopBits stopBits)
+{
+    switch (stopBits) {
+    case sb1HALFBITS:
+        return QSerialPort::OneAndHalfStop;
+    case sb2BITS:
+        return QSerialPort::TwoStop;
+    case sb1BITS:
+        break;
+    }
+    return QSerialPort::OneStop;
+}
+
+// Qt offers one kind of flow control at a time; XON/XOFF on top of RTS/CTS is set directly.
+void addSoftwareFlowControl(int descriptor)
+{
+    termios tio{};
+    if (::tcgetattr(descriptor, &tio) != 0)
+        return;
+    tio.c_iflag |= IXON | IXOFF;
+    ::tcsetattr(descriptor, TCSANOW, &tio);
+}
+
+bool hungUp(int descriptor)
+{
+    pollfd pfd{descriptor, POLLIN, 0};
+    return ::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+QString describeOpenFailure(TComPortNumber port, const QString &path, const QSerialPort &serial)
+{
+    const QString prefix = QStringLiteral("Cannot open %1 (%2): ").arg(portLabel(port), path);
+    switch (serial.error()) {
+    case QSerialPort::DeviceNotFoundError:
+        return prefix + QStringLiteral("the device does not exist.");
+    case QSerialPort::PermissionError: {
+        const QFileInfo device(path);
+        if (device.isReadable() && device.isWritable())
+            return prefix + QStringLiteral("the port is in use by another program.");
+        return prefix + QStringLiteral("permission denied. Serial ports are open to members of "
+                                       "the \"dialout\" group.");
+    }
+    default:
+        return prefix + serial.errorString() + QLatin1Char('.');
+    }
+}
+
+// Splits "ttyUSB10" into ("ttyUSB", 10) so that ports sort in their numeric order.
+std::pair<QString, qlonglong> splitTrailingNumber(const QString &name)
+{
+    qsizetype digitsAt = name.size();
+    while (digitsAt > 0 && name.at(digitsAt - 1).isDigit())
+        --digitsAt;
+    if (digitsAt == name.size())
+        return {name, -1};
+    return {name.left(digitsAt), name.mid(digitsAt).toLongLong()};
+}
+
+} // namespace
+
+TCommPortDriver::TCommPortDriver(QObject *parent)
+    : QObject(parent), m_port(new QSerialPort(this)), m_pollTimer(new QTimer(this)),
+      m_receiveBuffer(m_ComPortInBufSize)
+{
+    connect(m_pollTimer, &QTimer::timeout, this, &TCommPortDriver::PollReceive);
+    connect(m_port, &QSerialPort::errorOccurred, this,
+            [this](QSerialPort::SerialPortError error) { onPortError(error); });
+}
+
+TCommPortDriver::~TCommPortDriver()
+{
+    ClosePort();
+}
+
+void TCommPortDriver::SetComPort(TComPortNumber value)
+{
+    if (m_open || value > pnCOM4)
+        return;
+    m_ComPort = value;
+}
+
+void TCommPortDriver::SetComPortInBufSize(std::uint16_t value)
+{
+    if (m_open)
+        return;
+    m_ComPortInBufSize = value;
+    std::vector<std::uint8_t>(value).swap(m_receiveBuffer);
+}
+
+void TCommPortDriver::SetComPortOutBufSize(std::uint16_t value)
+{
+    // Kept for the window's design settings: this build never writes, and the system's
+    // output queue of a tty cannot be sized.
+    if (m_open)
+        return;
+    m_ComPortOutBufSize = value;
+}
+
+void TCommPortDriver::SetComPortSpeed(TComPortBaudRate value)
+{
+    if (value > br115200)
+        return;
+    m_ComPortSpeed = value;
+    ApplyLineSettings();
+}
+
+void TCommPortDriver::SetComPortDataBits(TComPortDataBits value)
+{
+    if (value > db8BITS)
+        return;
+    m_ComPortDataBits = value;
+    ApplyLineSettings();
+}
+
+void TCommPortDriver::SetComPortStopBits(TComPortStopBits value)
+{
+    if (value > sb2BITS)
+        return;
+    m_ComPortStopBits = value;
+    ApplyLineSettings();
+}
+
+void TCommPortDriver::SetComPortParity(TComPortParity value)
+{
+    if (value > ptSPACE)
+        return;
+    m_ComPortParity = value;
+    ApplyLineSettings();
+}
+
+void TCommPortDriver::SetComPortHwHandshaking(TComPortHwHandshaking value)
+{
+    if (value > hhRTSCTS)
+        return;
+    m_ComPortHwHandshaking = value;
+    ApplyLineSettings();
+}
+
+void TCommPortDriver::SetComPortSwHandshaking(TComPortSwHandshaking value)
+{
+    if (value > shXONXOFF)
+        return;
+    m_ComPortSwHandshaking = value;
+    ApplyLineSettings();
+}
+
+void TCommPortDriver::SetComPortPollingDelay(std::uint16_t value)
+{
+    if (value == m_ComPortPollingDelay)
+        return;
+    if (m_open)
+        m_pollTimer->stop();
+    m_ComPortPollingDelay = value;
+    if (m_open)
+        startPollTimer();
+}
+
+void TCommPortDriver::SetEnableDTROnOpen(bool value)
+{
+    m_EnableDTROnOpen = value;
+}
+
+bool TCommPortDriver::OpenPort()
+{
+    if (m_open)
+        return true;
+    const QString path = devicePathFor(m_ComPort, &m_lastOpenError);
+    if (path.isEmpty())
+        return false;
+    m_port->setPortName(path);
+    if (!m_port->open(QIODevice::ReadWrite)) {
+        m_lastOpenError = describeOpenFailure(m_ComPort, path, *m_port);
+        return false;
+    }
+    if (!lockDevice()) {
+        m_port->close();
+        m_lastOpenError = QStringLiteral("Cannot open %1 (%2): the port is in use by another "
+                                         "program.")
+                              .arg(portLabel(m_ComPort), path);
+        return false;
+    }
+    ++m_openGeneration;
+    m_open = true;
+    m_deviceLost = false;
+    m_lostTail.clear();
+    m_lastOpenError.clear();
+    ApplyLineSettings();
+    startPollTimer();
+    return true;
+}
+
+bool TCommPortDriver::lockDevice()
+{
+    // Lock files only keep out programs that honour them; some take flock() instead.
+    const int descriptor = static_cast<int>(m_port->handle());
+    return ::flock(descriptor, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+}
+
+void TCommPortDriver::ClosePort()
+{
+    if (!m_open)
+        return;
+    m_pollTimer->stop();
+    if (m_port->isOpen())
+        m_port->close();
+    m_open = false;
+    m_deviceLost = false;
+    m_lostTail.clear();
+}
+
+void TCommPortDriver::ApplyLineSettings()
+{
+    // Also skips a device that went away: there is nothing left to configure.
+    if (!m_open || !m_port->isOpen())
+        return;
+    // A pseudo-terminal or an adapter may refuse a setting or have no modem lines; the port
+    // stays open with whatever the system accepted.
+    m_port->setBaudRate(static_cast<qint32>(ComPortBaudRates[m_ComPortSpeed]));
+    m_port->setDataBits(static_cast<QSerialPort::DataBits>(m_ComPortDataBits + 5));
+    m_port->setParity(toQt(m_ComPortParity));
+    m_port->setStopBits(toQt(m_ComPortStopBits));
+    const bool rtsCts = m_ComPortHwHandshaking == hhRTSCTS;
+    const bool xonXoff = m_ComPortSwHandshaking == shXONXOFF;
+    if (rtsCts)
+        m_port->setFlowControl(QSerialPort::HardwareControl);
+    else if (xonXoff)
+        m_port->setFlowControl(QSerialPort::SoftwareControl);
+    else
+        m_port->setFlowControl(QSerialPort::NoFlowControl);
+    if (rtsCts && xonXoff)
+        addSoftwareFlowControl(static_cast<int>(m_port->handle()));
+    m_port->setDataTerminalReady(m_EnableDTROnOpen);
+    if (!rtsCts)
+        m_port->setRequestToSend(false);
+    PurgeBuffers(true, true);
+    // The input queue: Qt stops taking bytes from the system once this many wait unread,
+    // so a flooding device cannot grow memory while the window is busy.
+    m_port->setReadBufferSize(std::max<qint64>(1, m_ComPortInBufSize));
+    m_port->clearError();
+}
+
+void TCommPortDriver::PurgeBuffers(bool InBuffer, bool OutBuffer)
+{
+    if (!m_open)
+        return;
+    if (InBuffer)
+        m_lostTail.clear();
+    if (!m_port->isOpen())
+        return;
+    QSerialPort::Directions directions;
+    if (InBuffer)
+        directions |= QSerialPort::Input;
+    if (OutBuffer)
+        directions |= QSerialPort::Output;
+    if (directions)
+        m_port->clear(directions);
+}
+
+void TCommPortDriver::startPollTimer()
+{
+    m_pollTimer->start(std::max<int>(kMinPollPeriodMs, m_ComPortPollingDelay));
+}
+
+void TCommPortDriver::PollReceive()
+{
+    if (!m_open || m_receiveBuffer.empty())
+        return;
+    auto *buffer = m_receiveBuffer.data();
+    const auto capacity = static_cast<qint64>(m_receiveBuffer.size());
+    qint64 count = 0;
+    if (!m_lostTail.isEmpty()) {
+        count = std::min<qint64>(capacity, m_lostTail.size());
+        std::copy_n(m_lostTail.constData(), count, buffer);
+        m_lostTail.remove(0, count);
+    } else if (m_port->isOpen()) {
+        count = m_port->read(reinterpret_cast<char *>(buffer), capacity);
+    }
+    if (count > 0 && OnReceiveData)
+        OnReceiveData(this, buffer, static_cast<std::int32_t>(count));
+}
+
+void TCommPortDriver::onPortError(int error)
+{
+    if (!m_open || m_deviceLost)
+        return;
+    // Qt keeps retrying a hung-up descriptor and reports every failed read, which would
+    // spin the event loop; a read can also fail once for nothing. Only a device that is
+    // gone, or one Qt has given up on, is let go.
+    const bool gaveUp = error == QSerialPort::ResourceError;
+    if (!gaveUp && !(error == QSerialPort::ReadError && hungUp(static_cast<int>(m_port->handle()))))
+        return;
+    m_deviceLost = true;
+    // Closing inside Qt's own read notification would delete the notifier under it.
+    const std::uint64_t generation = m_openGeneration;
+    QMetaObject::invokeMethod(
+        this, [this, generation] { releaseLostDevice(generation); }, Qt::QueuedConnection);
+}
+
+void TCommPortDriver::releaseLostDevice(std::uint64_t generation)
+{
+    if (!m_open || !m_deviceLost || generation != m_openGeneration || !m_port->isOpen())
+        return;
+    // The bytes read before the device went away are still delivered by the next polls.
+    m_lostTail.append(m_port->readAll());
+    // Holding a dead descriptor would keep the device node busy: an adapter plugged in
+    // again would come back under another name.
+    m_port->close();
+}
+
+QStringList TCommPortDriver::orderPortNames(QStringList systemLocations)
+{
+    // A meter cable is almost always a USB adapter; native ports come last.
+    const auto rank = [](const QString &name) {
+        if (name.startsWith(QLatin1String("ttyUSB")))
+            return 0;
+        if (name.startsWith(QLatin1String("ttyACM")))
+            return 1;
+        return 2;
+    };
+    const auto key = [&rank](const QString &location) {
+        const QString name = QFileInfo(location).fileName();
+        const auto [prefix, number] = splitTrailingNumber(name);
+        return std::make_tuple(rank(name), prefix, number, location);
+    };
+    std::stable_sort(systemLocations.begin(), systemLocations.end(),
+                     [&key](const QString &a, const QString &b) { return key(a) < key(b); });
+    return systemLocations;
+}
+
+QString TCommPortDriver::devicePathFor(TComPortNumber port, QString *reason)
+{
+    const int number = static_cast<int>(port) + 1;
+    const QByteArray variable = "VIREO_COM" + QByteArray::number(number);
+    const QString configured = qEnvironmentVariable(variable.constData());
+    if (!configured.isEmpty()) {
+        // Ports are locked by device name: resolving links keeps two names of one device
+        // from being opened at once.
+        const QString canonical = QFileInfo(configured).canonicalFilePath();
+        return canonical.isEmpty() ? configured : canonical;
+    }
+    QStringList found;
+    const auto ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : ports)
+        found << info.systemLocation();
+    found = orderPortNames(found);
+    if (number <= found.size())
+        return found.at(number - 1);
+    if (reason) {
+        const QString label = portLabel(port);
+        if (found.isEmpty())
+            *reason = QStringLiteral("Cannot open %1: no serial port was found. Plug in the "
+                                     "meter cable, or set %2 to the device to use.")
+                          .arg(label, QString::fromLatin1(variable));
+        else
+            *reason =
+                QStringLiteral("Cannot open %1: only %2 serial port%3 found (%4). Set %5 "
+                               "to the device to use.")
+                    .arg(label, QString::number(found.size()),
+                         found.size() == 1 ? QStringLiteral(" was") : QStringLiteral("s were"),
+                         found.join(QStringLiteral(", ")), QString::fromLatin1(variable));
+    }
+    return {};
+}
+
+} // namespace vireo

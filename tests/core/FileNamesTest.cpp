@@ -1,0 +1,50 @@
+#include "core/FileNames.h"
+
+#include <gtest/gtest.h>
+
+namespace vireo {
+namespace {
+
+TEST(FileNames, LogSaveNameKeepsOnlyExactKnownExtensions)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"run1", "run1.xls"},
+        {"run1.csv", "run1.xls"},
+        {"run1.XML", "run1.xls"},
+        {"run1.Xls", "run1.xls"},
+        {"run1.xml", "run1.xml"},
+        {"run1.txt", "run1.txt"},
+        {"run1.xls", "run1.xls"},
+        {"run1.", "run1.xls"},
+        {"run.1.2", "run.1.xls"},
+        {"/home/me/logs.d/run1", "/home/me/logs.d/run1.xls"},
+        {"/home/me/logs.d/run1.csv", "/home/me/logs.d/run1.xls"},
+        {"/home/me/logs.xml/run1", "/home/me/logs.xml/run1.xls"},
+    };
+    for (const auto &[chosen, saved] : cases)
+        EXPECT_EQ(logSaveFileName(chosen), saved) << chosen;
+}
+
+TEST(FileNames, XmlTestIgnoresCase)
+{
+    EXPECT_TRUE(isXmlLogFileName("a.xml"));
+    EXPECT_TRUE(isXmlLogFileName("a.XML"));
+    EXPECT_TRUE(isXmlLogFileName("/p/a.Xml"));
+    EXPECT_FALSE(isXmlLogFileName("a.xls"));
+    EXPECT_FALSE(isXmlLogFileName("a.xmlx"));
+    EXPECT_FALSE(isXmlLogFileName("xml"));
+    EXPECT_FALSE(isXmlLogFileName("/p.xml/a"));
+    EXPECT_FALSE(isXmlLogFileName("a.yml"));
+}
+
+TEST(FileNames, PictureNameKeepsOnlyExactBmp)
+{
+    EXPECT_EQ(pictureSaveFileName("chart.png"), "chart.bmp");
+    EXPECT_EQ(pictureSaveFileName("chart.BMP"), "chart.bmp");
+    EXPECT_EQ(pictureSaveFileName("chart.bmp"), "chart.bmp");
+    EXPECT_EQ(pictureSaveFileName("chart"), "chart.bmp");
+    EXPECT_EQ(pictureSaveFileName("/tmp/a.b/chart"), "/tmp/a.b/chart.bmp");
+}
+
+} // namespace
+} // namespace vireo

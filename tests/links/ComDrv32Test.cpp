@@ -1,0 +1,587 @@
+// The serial driver on pseudo-terminals: the tests own the master side and play the meter.
+#include "links/ComDrv32.h"
+
+#include "core/FrameCollector.h"
+#include "core/MeterFrame.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <cstdint>
+#include <fcntl.h>
+#include <memory>
+#include <span>
+#include <string>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace vireo;
+using testing::HasSubstr;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A pseudo-terminal pair. The driver opens the slave by path; the test writes to the master
+// and keeps a slave descriptor of its own to look at the line's settings and input queue.
+class Pty {
+public:
+    Pty()
+    {
+        m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        char name[PATH_MAX] = {};
+        if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0 ||
+            ::ptsname_r(m_master, name, sizeof name) != 0)
+            return;
+        m_path = name;
+        m_slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    }
+    ~Pty()
+    {
+        hangUp();
+        if (m_slave >= 0)
+            ::close(m_slave);
+    }
+    Pty(const Pty &) = delete;
+    Pty &operator=(const Pty &) = delete;
+
+    bool ok() const { return m_master >= 0 && m_slave >= 0; }
+    const std::string &path() const { return m_path; }
+    int slave() const { return m_slave; }
+
+    void send(const Bytes &bytes) const
+    {
+        ASSERT_EQ(::write(m_master, bytes.data(), bytes.size()),
+                  static_cast<ssize_t>(bytes.size()));
+    }
+    void send(const std::string &text) const { send(Bytes(text.begin(), text.end())); }
+
+    // What has arrived on the line and not been read by anyone yet.
+    int pendingInput() const
+    {
+        int pending = 0;
+        ::ioctl(m_slave, FIONREAD, &pending);
+        return pending;
+    }
+
+    // The far end goes away, as an unplugged adapter or a simulator that quits.
+    void hangUp()
+    {
+        if (m_master >= 0)
+            ::close(m_master);
+        m_master = -1;
+    }
+
+private:
+    int m_master = -1;
+    int m_slave = -1;
+    std::string m_path;
+};
+
+class ScopedEnv {
+public:
+    ScopedEnv(const char *name, const QString &value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
+    {
+        qputenv(name, value.toLocal8Bit());
+    }
+    ScopedEnv(const char *name, const std::string &value)
+        : ScopedEnv(name, QString::fromStdString(value))
+    {
+    }
+    ~ScopedEnv()
+    {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+    ScopedEnv(const ScopedEnv &) = delete;
+    ScopedEnv &operator=(const ScopedEnv &) = delete;
+
+private:
+    const char *m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
+// Every OnReceiveData call, chunk by chunk.
+struct Received {
+    std::vector<Bytes> chunks;
+
+    void bind(TCommPortDriver &driver)
+    {
+        driver.OnReceiveData = [this, &driver](TCommPortDriver *sender, const std::uint8_t *data,
+                                               std::int32_t size) {
+            EXPECT_EQ(sender, &driver);
+            EXPECT_GT(size, 0);
+            chunks.emplace_back(data, data + size);
+        };
+    }
+    Bytes all() const
+    {
+        Bytes bytes;
+        for (const Bytes &chunk : chunks)
+            bytes.insert(bytes.end(), chunk.begin(), chunk.end());
+        return bytes;
+    }
+    std::size_t total() const { return all().size(); }
+};
+
+Bytes text(const std::string &s)
+{
+    return Bytes(s.begin(), s.end());
+}
+
+bool anyTimerActive(const QObject &owner)
+{
+    const auto timers = owner.findChildren<QTimer *>();
+    return std::any_of(timers.begin(), timers.end(), [](const QTimer *t) { return t->isActive(); });
+}
+
+// A real event loop, as the application runs it: QTest's waits sleep between event bursts
+// and would hide a busy loop.
+void runEventLoopFor(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Counts how often a descriptor woke the event loop: a dead one that is not let go wakes it
+// without end.
+class DescriptorWakeups : public QObject {
+public:
+    DescriptorWakeups() { QCoreApplication::instance()->installEventFilter(this); }
+    ~DescriptorWakeups() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::SockAct)
+            ++count;
+        return false;
+    }
+
+    int count = 0;
+};
+
+} // namespace
+
+TEST(TCommPortDriver, OpensExclusivelyWithARawLine)
+{
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("meter"));
+    ASSERT_TRUE(QFile::link(QString::fromStdString(pty.path()), link));
+    ScopedEnv com1("VIREO_COM1", pty.path());
+    ScopedEnv com2("VIREO_COM2", link);
+
+    TCommPortDriver first;
+    first.SetComPort(pnCOM1);
+    first.SetComPortSpeed(br19200);
+    ASSERT_TRUE(first.OpenPort()) << first.lastOpenError().toStdString();
+    EXPECT_TRUE(first.IsPortOpen());
+
+    termios tio{};
+    ASSERT_EQ(::tcgetattr(pty.slave(), &tio), 0);
+    EXPECT_EQ(::cfgetispeed(&tio), static_cast<speed_t>(B19200));
+    EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(tio.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
+    EXPECT_EQ(tio.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+    EXPECT_EQ(tio.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP | IXON | IXOFF | INPCK), 0u);
+
+    // Another driver, by the same name or through a link to the same device, is refused.
+    TCommPortDriver second;
+    second.SetComPort(pnCOM1);
+    EXPECT_FALSE(second.OpenPort());
+    EXPECT_FALSE(second.IsPortOpen());
+    EXPECT_THAT(second.lastOpenError().toStdString(), HasSubstr("in use"));
+    TCommPortDriver viaLink;
+    viaLink.SetComPort(pnCOM2);
+    EXPECT_FALSE(viaLink.OpenPort());
+
+    first.ClosePort();
+    EXPECT_FALSE(first.IsPortOpen());
+    EXPECT_TRUE(second.OpenPort()) << second.lastOpenError().toStdString();
+    EXPECT_TRUE(second.lastOpenError().isEmpty());
+}
+
+TEST(TCommPortDriver, DeliversEveryByteValueUntranslated)
+{
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    ScopedEnv com1("VIREO_COM1", pty.path());
+    TCommPortDriver driver;
+    driver.SetComPort(pnCOM1);
+    Received received;
+    received.bind(driver);
+    ASSERT_TRUE(driver.OpenPort());
+
+    Bytes everyValue(256);
+    for (std::size_t i = 0; i < everyValue.size(); ++i)
+        everyValue[i] = static_cast<std::uint8_t>(i);
+    pty.send(everyValue);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received.total() >= 256; }, 1500));
+    EXPECT_EQ(received.all(), everyValue);
+}
+
+TEST(TCommPortDriver, OpeningAnOpenPortKeepsWhatIsWaiting)
+{
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    ScopedEnv com1("VIREO_COM1", pty.path());
+    TCommPortDriver driver;
+    driver.SetComPort(pnCOM1);
+    Received received;
+    received.bind(driver);
+    ASSERT_TRUE(driver.OpenPort());
+
+    pty.send("waiting");
+    EXPECT_TRUE(driver.OpenPort());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received.total() >= 7; }, 1500));
+    EXPECT_EQ(received.all(), text("waiting"));
+}
+
+TEST(TCommPortDriver, PortAndBufferSizesAreFixedWhileOpen)
+{
+    Pty one;
+    Pty two;
+    ASSERT_TRUE(one.ok() && two.ok());
+    ScopedEnv com1("VIREO_COM1", one.path());
+    ScopedEnv com2("VIREO_COM2", two.path());
+    TCommPortDriver driver;
+    driver.SetComPort(pnCOM1);
+    Received received;
+    received.bind(driver);
+    ASSERT_TRUE(driver.OpenPort());
+
+    driver.SetComPort(pnCOM2);
+    driver.SetComPortInBufSize(16);
+    driver.SetComPortOutBufSize(16);
+    EXPECT_EQ(driver.ComPort(), pnCOM1);
+    EXPECT_EQ(driver.ComPortInBufSize(), 2048);
+    EXPECT_EQ(driver.ComPortOutBufSize(), 2048);
+
+    driver.ClosePort();
+    ASSERT_TRUE(driver.OpenPort());
+    one.send("from COM1");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received.total() >= 9; }, 1500));
+    EXPECT_EQ(received.all(), text("from COM1"));
+}
+
+TEST(TCommPortDriver, ASettingChangedWhileOpenIsAppliedAndDiscardsUnreadInput)
+{
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    ScopedEnv com1("VIREO_COM1", pty.path());
+    TCommPortDriver driver;
+    driver.SetComPort(pnCOM1);
+    Received received;
+    received.bind(driver);
+    ASSERT_TRUE(driver.OpenPort());
+
+    pty.send("stale");
+    driver.SetComPortSpeed(br38400);
+    termios tio{};
+    ASSERT_EQ(::tcgetattr(pty.slave(), &tio), 0);
+    EXPECT_EQ(::cfgetispeed(&tio), static_cast<speed_t>(B38400));
+
+    pty.send("fresh");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received.total() >= 5; }, 1500));
+    QTest::qWait(120); // two more polls: nothing else may come
+    EXPECT_EQ(received.all(), text("fresh"));
+}
+
+TEST(TCommPortDriver, APollWithoutBytesCallsNoHandler)
+{
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    ScopedEnv com1("VIREO_COM1", pty.path());
+    TCommPortDriver driver;
+    driver.SetComPort(pnCOM1);
+    driver.SetComPortPollingDelay(10);
+    Received received;
+    received.bind(driver);
+    ASSERT_TRUE(driver.OpenPort());
+    EXPECT_TRUE(anyTimerActive(driver));
+    QTest::qWait(150);
+    EXPECT_TRUE(received.chunks.empty());
+}
+
+TEST(TCommPortDriver, APollDeliversAtMostTheBufferSize)
+{
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    ScopedEnv com1("VIREO_COM1", pty.path());
+    TCommPortDriver driver;
+    driver.SetComPort(pnCOM1);
+    Received received;
+    received.bind(driver);
+    ASSERT_TRUE(driver.OpenPort());
+
+    Bytes burst(3000);
+    for (std::size_t i = 0; i < burst.size(); ++i)
+        burst[i] = static_cast<std::uint8_t>(i % 251);
+    pty.send(burst);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received.total() >= burst.size(); }, 1500));
+    ASSERT_EQ(received.chunks.size(), 2u);
+    EXPECT_EQ(received.chunks[0].size(), 2048u);
+    EXPECT_EQ(received.all(), burst);
+
+    // A new size, taken while closed, bounds every poll from the next opening on.
+    driver.ClosePort();
+    driver.SetComPortInBufSize(100);
+    received.chunks.clear();
+    ASSERT_TRUE(driver.OpenPort());
+    pty.send(Bytes(250, 0x5A));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received.total() >= 250; }, 1500));
+    std::vector<std::size_t> sizes;
+    for (const Bytes &chunk : received.chunks)
+        sizes.push_back(chunk.size());
+    EXPECT_EQ(sizes, (std::vector<std::size_t>{100, 100, 50}));
+}
+
+TEST(TCommPortDriver, AFailedOpenLeavesTheDriverClosedAndSaysWhy)
+{
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("ttyMissing"));
+    const QString notATty = dir.filePath(QStringLiteral("plain-file"));
+    QFile file(notATty);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ScopedEnv com3("VIREO_COM3", missing);
+    ScopedEnv com4("VIREO_COM4", notATty);
+
+    TCommPortDriver driver;
+    Received received;
+    received.bind(driver);
+    driver.SetComPort(pnCOM3);
+    EXPECT_FALSE(driver.OpenPort());
+    EXPECT_FALSE(driver.IsPortOpen());
+    EXPECT_FALSE(anyTimerActive(driver));
+    const std::string reason = driver.lastOpenError().toStdString();
+    EXPECT_THAT(reason, HasSubstr("COM3"));
+    EXPECT_THAT(reason, HasSubstr(missing.toStdString()));
+    EXPECT_THAT(reason, HasSubstr("does not exist"));
+    driver.ClosePort();
+    driver.SetComPortSpeed(br19200); // applies nothing to a closed port
+    EXPECT_EQ(driver.ComPortSpeed(), br19200);
+
+    driver.SetComPort(pnCOM4);
+    EXPECT_FALSE(driver.OpenPort());
+    EXPECT_FALSE(driver.IsPortOpen());
+    EXPECT_FALSE(anyTimerActive(driver));
+    EXPECT_THAT(driver.lastOpenError().toStdString(), HasSubstr("COM4"));
+    EXPECT_TRUE(received.chunks.empty());
+}
+
+TEST(TCommPortDriver, NumbersUsbAdaptersBeforeNativePorts)
+{
+    const QStringList ordered = TCommPortDriver::orderPortNames(
+        {QStringLiteral("/dev/ttyS1"), QStringLiteral("/dev/ttyUSB10"),
+         QStringLiteral("/dev/ttyACM0"), QStringLiteral("/dev/ttyS0"),
+         QStringLiteral("/dev/ttyUSB2"), QStringLiteral("/dev/ttyAMA0")});
+    EXPECT_EQ(ordered, (QStringList{QStringLiteral("/dev/ttyUSB2"), QStringLiteral("/dev/ttyUSB10"),
+                                    QStringLiteral("/dev/ttyACM0"), QStringLiteral("/dev/ttyAMA0"),
+                                    QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyS1")}));
+}
+
+TEST(TCommPortDriver, SurvivesTheDeviceVanishingAndOpensAgain)
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("meter"));
+    ScopedEnv com1("VIREO_COM1", link);
+    auto firstDevice = std::make_unique<Pty>();
+    ASSERT_TRUE(firstDevice->ok());
+    ASSERT_TRUE(QFile::link(QString::fromStdString(firstDevice->path()), link));
+
+    TCommPortDriver driver;
+    driver.SetComPort(pnCOM1);
+    driver.SetComPortPollingDelay(250);
+    Received received;
+    received.bind(driver);
+    ASSERT_TRUE(driver.OpenPort());
+
+    // Bytes the driver has taken from the line but not yet delivered when the line goes.
+    firstDevice->send("last words");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (firstDevice->pendingInput() == 0 && std::chrono::steady_clock::now() < deadline)
+        ::usleep(1000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return firstDevice->pendingInput() == 0; }, 1000));
+    firstDevice->hangUp();
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received.total() >= 10; }, 1000));
+    DescriptorWakeups wakeups;
+    runEventLoopFor(300);
+    EXPECT_LT(wakeups.count, 20) << "the event loop spins on the dead descriptor";
+    EXPECT_EQ(received.all(), text("last words"));
+    EXPECT_TRUE(driver.IsPortOpen());
+    EXPECT_TRUE(driver.OpenPort());
+    driver.SetComPortSpeed(br19200);
+    driver.SetComPortPollingDelay(20);
+
+    driver.ClosePort();
+    EXPECT_FALSE(driver.IsPortOpen());
+    firstDevice.reset();
+
+    // The device comes back under the same name.
+    Pty secondDevice;
+    ASSERT_TRUE(secondDevice.ok());
+    ASSERT_TRUE(QFile::remove(link));
+    ASSERT_TRUE(QFile::link(QString::fromStdString(secondDevice.path()), link));
+    received.chunks.clear();
+    ASSERT_TRUE(driver.OpenPort()) << driver.lastOpenError().toStdString();
+    secondDevice.send("back");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received.total() >= 4; }, 1000));
+    EXPECT_EQ(received.all(), text("back"));
+}
+
+namespace {
+
+// The meter simulator on a pseudo-terminal, with the driver and the 11-byte collector behind
+// it as the window binds them.
+class MeterSimulator : public testing::Test {
+protected:
+    void SetUp() override
+    {
+#ifndef VIREO_METER_SIM
+        GTEST_SKIP() << "the meter simulator is not built";
+#endif
+        m_sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_driver.SetComPort(pnCOM1);
+        m_driver.SetComPortSpeed(br19200);
+        m_driver.OnReceiveData = [this](TCommPortDriver *, const std::uint8_t *data,
+                                        std::int32_t size) {
+            collectHeron(m_frames, std::span<const std::uint8_t>(data, size),
+                         [this] { m_texts.push_back(m_frames.FrameText); });
+        };
+    }
+
+    void start(const QStringList &arguments)
+    {
+#ifdef VIREO_METER_SIM
+        m_sim.start(QStringLiteral(VIREO_METER_SIM), arguments);
+#endif
+        ASSERT_TRUE(m_sim.waitForStarted(2000));
+    }
+
+    // The simulator prints the path of every pseudo-terminal it opens.
+    QString nextPath()
+    {
+        if (!QTest::qWaitFor([&] { return m_sim.canReadLine(); }, 2000))
+            return {};
+        return QString::fromUtf8(m_sim.readLine()).trimmed();
+    }
+
+    void expectCleanExit()
+    {
+        ASSERT_TRUE(m_sim.state() == QProcess::NotRunning || m_sim.waitForFinished(2000));
+        EXPECT_EQ(m_sim.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(m_sim.exitCode(), 0);
+    }
+
+    QProcess m_sim;
+    TCommPortDriver m_driver;
+    FrameCollector m_frames;
+    std::vector<std::string> m_texts;
+};
+
+} // namespace
+
+TEST_F(MeterSimulator, DemoFramesArriveThroughTheDriverAndTheCollector)
+{
+    start({QStringLiteral("--scenario"), QStringLiteral("demo"), QStringLiteral("--line-rate")});
+    const QString path = nextPath();
+    ASSERT_FALSE(path.isEmpty());
+    ScopedEnv com1("VIREO_COM1", path);
+    ASSERT_TRUE(m_driver.OpenPort()) << m_driver.lastOpenError().toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_texts.size() >= 40; }, 1500));
+
+    // The simulator waits for its reader: the demo is seen from its first frame on.
+    EXPECT_EQ(m_texts[0], "A01234B00AD");
+    EXPECT_EQ(m_texts[1], "A01445B00AD");
+    for (const std::string &frameText : m_texts) {
+        ASSERT_TRUE(isFramed(frameText));
+        ASSERT_EQ(frameText.size(), 11u);
+        EXPECT_TRUE(MeterFrame::fromNibbleText(frameText.substr(1, 9)).has_value());
+    }
+    m_driver.ClosePort();
+    m_sim.terminate();
+    expectCleanExit();
+}
+
+TEST_F(MeterSimulator, ReplayedFramesSurviveParityBitsAndChunking)
+{
+    QTemporaryDir dir;
+    QFile replay(dir.filePath(QStringLiteral("frames.txt")));
+    ASSERT_TRUE(replay.open(QIODevice::WriteOnly | QIODevice::Text));
+    replay.write("# range, four digits, function, status, option 1, option 2\n"
+                 "01234B00A\n"
+                 "0D 0A  # raw bytes: an empty frame\n"
+                 "13999305A\n"
+                 "00000b18a\n");
+    replay.close();
+    start({QStringLiteral("--replay"), replay.fileName(), QStringLiteral("--count"),
+           QStringLiteral("4"), QStringLiteral("--line-rate"), QStringLiteral("--parity-noise"),
+           QStringLiteral("--chunking")});
+    const QString path = nextPath();
+    ASSERT_FALSE(path.isEmpty());
+    ScopedEnv com1("VIREO_COM1", path);
+    ASSERT_TRUE(m_driver.OpenPort()) << m_driver.lastOpenError().toStdString();
+
+    // The simulator leaves once its frames are read; the driver stays quietly open.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_sim.state() == QProcess::NotRunning; }, 2000));
+    expectCleanExit();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_texts.size() >= 3; }, 1000));
+    QTest::qWait(100);
+    EXPECT_EQ(m_texts, (std::vector<std::string>{"A01234B00AD", "A13999305AD", "A00000B18AD"}));
+    EXPECT_TRUE(m_driver.IsPortOpen());
+    m_driver.ClosePort();
+}
+
+TEST_F(MeterSimulator, AVanishCycleKeepsItsLinkAndTheDriverReconnects)
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("meter"));
+    start({QStringLiteral("--steady"), QStringLiteral("--line-rate"),
+           QStringLiteral("--vanish-after"), QStringLiteral("10"), QStringLiteral("--vanish-cycle"),
+           QStringLiteral("--down-ms"), QStringLiteral("100"), QStringLiteral("--link"), link});
+    ASSERT_FALSE(nextPath().isEmpty());
+    ScopedEnv com1("VIREO_COM1", link);
+    ASSERT_TRUE(m_driver.OpenPort()) << m_driver.lastOpenError().toStdString();
+
+    // Ten frames, then the start of an eleventh as the line goes away.
+    ASSERT_FALSE(nextPath().isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_frames.RxNibbles == "A01234"; }, 1000));
+    EXPECT_EQ(m_texts.size(), 10u);
+
+    m_driver.ClosePort();
+    ASSERT_TRUE(m_driver.OpenPort()) << m_driver.lastOpenError().toStdString();
+    // The characters left from before spoil the first frame after reconnecting; the other
+    // nine decode.
+    ASSERT_FALSE(nextPath().isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return m_texts.size() >= 19 && m_frames.RxNibbles == "A01234"; }, 1000));
+    QTest::qWait(100);
+    EXPECT_EQ(m_texts.size(), 19u);
+    m_driver.ClosePort();
+    m_sim.terminate();
+    expectCleanExit();
+    EXPECT_FALSE(QFileInfo::exists(link));
+}
