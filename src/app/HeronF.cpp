@@ -332,8 +332,9 @@ void TFCOMM::buildLcdPanel()
             dot->setPenWidth(5);
             w = dot;
         } else {
-            QLabel *label = designLabel(Panel1, QString::fromLatin1(d.caption),
-                                        fontPx(*d.family, d.px, d.bold), d.geometry);
+            QLabel *label = literalLabel(QString::fromLatin1(d.caption), Panel1);
+            label->setFont(fontPx(*d.family, d.px, d.bold));
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             if (d.opaque)
                 setBackground(label, Qt::white);
             w = label;

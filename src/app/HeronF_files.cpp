@@ -4,6 +4,7 @@
 #include "app/ChartPicture.h"
 #include "app/FormDialogs.h"
 #include "app/LogGrid.h"
+#include "app/uCharControl.h"
 #include "core/FileNames.h"
 #include "core/LogFileText.h"
 #include "core/LogFileXml.h"
@@ -127,6 +128,7 @@ void TFCOMM::BtSaveClick()
     if (chosen.isEmpty())
         return;
     m_lastPictureName = chosen;
+    ChartCtl->flush();
     const ChartPictureResult result = saveChartPicture(Chtshow, chosen);
     if (!result.ok()) {
         dialogs().error(QGuiApplication::applicationDisplayName(), result.error);

@@ -7,28 +7,26 @@
 
 namespace vireo {
 
+namespace {
+
+// Ten redraws a second follow a meter closely; more only cost the chart's layout work.
+constexpr int kRefreshMs = 100;
+
+} // namespace
+
 TChartControl::TChartControl(const ChartParts &parts, std::int32_t pageSize)
     : m_parts(parts), m_pager(pageSize)
 {
+    m_refresh.setSingleShot(true);
+    m_refresh.setInterval(kRefreshMs);
+    QObject::connect(&m_refresh, &QTimer::timeout, [this] { flush(); });
     showWindow();
 }
 
 std::int32_t TChartControl::AddValue(double value)
 {
-    const std::int64_t windowBefore = m_pager.windowMin();
     const std::int32_t page = m_pager.AddValue(value);
-    const auto index = static_cast<std::int64_t>(m_pager.pointCount()) - 1;
-    const bool windowMoved = m_pager.windowMin() != windowBefore;
-    if (!windowMoved && index >= m_pager.windowMin() && index <= m_pager.windowMax() &&
-        index == m_shownFirst + m_shown.size()) {
-        // The common case while following: one more point inside the shown window.
-        const QPointF p(static_cast<qreal>(index), value);
-        m_shown.append(p);
-        m_parts.upper->append(p);
-        m_parts.line->append(p);
-    } else if (windowMoved) {
-        showWindow();
-    }
+    showWindow();
     return page;
 }
 
@@ -93,14 +91,20 @@ void TChartControl::SetFillVisible(bool visible)
 
 void TChartControl::showWindow()
 {
+    m_parts.axisX->setRange(static_cast<qreal>(m_pager.windowMin()),
+                            static_cast<qreal>(m_pager.windowMax()));
+    if (!m_refresh.isActive())
+        m_refresh.start();
+}
+
+void TChartControl::flush()
+{
+    m_refresh.stop();
     const ChartPager::IndexRange range = m_pager.visibleRange();
     m_shown.clear();
-    m_shownFirst = range.first;
     for (std::int64_t i = range.first; i <= range.last; ++i)
         m_shown.append(
             QPointF(static_cast<qreal>(i), m_pager.valueAt(static_cast<std::size_t>(i))));
-    m_parts.axisX->setRange(static_cast<qreal>(m_pager.windowMin()),
-                            static_cast<qreal>(m_pager.windowMax()));
     m_parts.upper->replace(m_shown);
     m_parts.line->replace(m_shown);
 }

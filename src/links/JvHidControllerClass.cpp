@@ -1,6 +1,7 @@
 #include "links/JvHidControllerClass.h"
 
 #include <QMetaObject>
+#include <QSocketNotifier>
 
 #include <sys/eventfd.h>
 #include <unistd.h>

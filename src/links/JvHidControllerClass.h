@@ -3,7 +3,6 @@
 #include "links/HidPlatform.h"
 
 #include <QObject>
-#include <QSocketNotifier>
 
 #include <atomic>
 #include <condition_variable>
@@ -16,6 +15,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+class QSocketNotifier;
 
 namespace vireo {
 

@@ -2,6 +2,7 @@
 // so that the README's picture can be made again whenever the window changes.
 #include "app/DisplayFonts.h"
 #include "app/HeronF.h"
+#include "app/uCharControl.h"
 #include "links/FakeHidPlatform.h"
 
 #include <QApplication>
@@ -28,6 +29,7 @@ int main(int argc, char **argv)
         window.frames.FrameText = "A0" + std::to_string(value) + "B00AD";
         window.LcdDisplayHeron();
     }
+    window.ChartCtl->flush();
     QApplication::processEvents();
     if (!window.grab().save(QString::fromLocal8Bit(argv[1]))) {
         std::fprintf(stderr, "could not write %s\n", argv[1]);
