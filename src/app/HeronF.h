@@ -274,6 +274,8 @@ private:
     void addHistoryLine(const QString &line);
     bool hasSelectedLine() const;
     TJvHidDevice *selectedLineDevice() const;
+    TJvHidDevice *lookUpSelectedAdapter();
+    bool readScaleLimit(const QLineEdit *edit, float &limit);
     void bindReportHandler(TJvHidDevice &device, UsbReportHandler handler);
     void takeReport(std::uint8_t ReportID, const std::uint8_t *Data, std::uint16_t Size,
                     bool decodes);

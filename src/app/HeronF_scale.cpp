@@ -100,30 +100,29 @@ void TFCOMM::KDResize()
     KdSx->move(KD->width() - 30, KdSx->y());
 }
 
-void TFCOMM::SetmaxExit()
+bool TFCOMM::readScaleLimit(const QLineEdit *edit, float &limit)
 {
-    const std::string text = Setmax->text().toStdString();
-    const std::optional<std::int32_t> limit = entryTextToInt32(text);
-    if (!limit) {
+    const std::string text = edit->text().toStdString();
+    const std::optional<std::int32_t> value = entryTextToInt32(text);
+    if (!value) {
         dialogs().error(QGuiApplication::applicationDisplayName(),
                         QString::fromStdString(invalidIntegerMessage(text)));
-        return;
+        return false;
     }
-    LimitHigh = static_cast<float>(*limit);
-    KDsetup(1);
+    limit = static_cast<float>(*value);
+    return true;
+}
+
+void TFCOMM::SetmaxExit()
+{
+    if (readScaleLimit(Setmax, LimitHigh))
+        KDsetup(1);
 }
 
 void TFCOMM::SetMinExit()
 {
-    const std::string text = SetMin->text().toStdString();
-    const std::optional<std::int32_t> limit = entryTextToInt32(text);
-    if (!limit) {
-        dialogs().error(QGuiApplication::applicationDisplayName(),
-                        QString::fromStdString(invalidIntegerMessage(text)));
-        return;
-    }
-    LimitLow = static_cast<float>(*limit);
-    KDsetup(1);
+    if (readScaleLimit(SetMin, LimitLow))
+        KDsetup(1);
 }
 
 bool TFCOMM::SetmaxKeyPress(QChar key)

@@ -88,16 +88,18 @@ void TFCOMM::bindReportHandler(TJvHidDevice &device, UsbReportHandler handler)
     }
 }
 
+TJvHidDevice *TFCOMM::lookUpSelectedAdapter()
+{
+    SelectedAdapter = hasSelectedLine() ? selectedLineDevice() : nullptr;
+    return SelectedAdapter;
+}
+
 void TFCOMM::USBConClick()
 {
     ReadBtnClick();
     SetFeatureClick();
     m_hidIntake.HidIdleReports = 0;
-    SelectedAdapter = nullptr;
-    if (!hasSelectedLine())
-        return;
-    SelectedAdapter = selectedLineDevice();
-    if (SelectedAdapter == nullptr)
+    if (lookUpSelectedAdapter() == nullptr)
         return;
     if (!SelectedAdapter->CanReadWrite()) {
         USBCon->setDown(false);
@@ -133,11 +135,7 @@ void TFCOMM::SetFeatureClick()
 
 void TFCOMM::ReadBtnClick()
 {
-    SelectedAdapter = nullptr;
-    if (!hasSelectedLine())
-        return;
-    SelectedAdapter = selectedLineDevice();
-    if (SelectedAdapter == nullptr)
+    if (lookUpSelectedAdapter() == nullptr)
         return;
     if (!SelectedAdapter->CanReadWrite())
         ReadBtn->setDown(false);
