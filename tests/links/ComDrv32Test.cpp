@@ -182,6 +182,23 @@ public:
 
 } // namespace
 
+// A driver open on COM1, bound to a fresh pseudo-terminal, recording what it delivers.
+class TCommPortDriverOpen : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(pty.ok());
+        driver.SetComPort(pnCOM1);
+        received.bind(driver);
+        ASSERT_TRUE(driver.OpenPort());
+    }
+
+    Pty pty;
+    ScopedEnv com1{"VIREO_COM1", pty.path()};
+    TCommPortDriver driver;
+    Received received;
+};
+
 TEST(TCommPortDriver, OpensExclusivelyWithARawLine)
 {
     Pty pty;
@@ -222,16 +239,8 @@ TEST(TCommPortDriver, OpensExclusivelyWithARawLine)
     EXPECT_TRUE(second.lastOpenError().isEmpty());
 }
 
-TEST(TCommPortDriver, DeliversEveryByteValueUntranslated)
+TEST_F(TCommPortDriverOpen, DeliversEveryByteValueUntranslated)
 {
-    Pty pty;
-    ASSERT_TRUE(pty.ok());
-    ScopedEnv com1("VIREO_COM1", pty.path());
-    TCommPortDriver driver;
-    driver.SetComPort(pnCOM1);
-    Received received;
-    received.bind(driver);
-    ASSERT_TRUE(driver.OpenPort());
 
     Bytes everyValue(256);
     for (std::size_t i = 0; i < everyValue.size(); ++i)
@@ -241,16 +250,8 @@ TEST(TCommPortDriver, DeliversEveryByteValueUntranslated)
     EXPECT_EQ(received.all(), everyValue);
 }
 
-TEST(TCommPortDriver, OpeningAnOpenPortKeepsWhatIsWaiting)
+TEST_F(TCommPortDriverOpen, OpeningAnOpenPortKeepsWhatIsWaiting)
 {
-    Pty pty;
-    ASSERT_TRUE(pty.ok());
-    ScopedEnv com1("VIREO_COM1", pty.path());
-    TCommPortDriver driver;
-    driver.SetComPort(pnCOM1);
-    Received received;
-    received.bind(driver);
-    ASSERT_TRUE(driver.OpenPort());
 
     pty.send("waiting");
     EXPECT_TRUE(driver.OpenPort());
@@ -285,16 +286,8 @@ TEST(TCommPortDriver, PortAndBufferSizesAreFixedWhileOpen)
     EXPECT_EQ(received.all(), text("from COM1"));
 }
 
-TEST(TCommPortDriver, ASettingChangedWhileOpenIsAppliedAndDiscardsUnreadInput)
+TEST_F(TCommPortDriverOpen, ASettingChangedWhileOpenIsAppliedAndDiscardsUnreadInput)
 {
-    Pty pty;
-    ASSERT_TRUE(pty.ok());
-    ScopedEnv com1("VIREO_COM1", pty.path());
-    TCommPortDriver driver;
-    driver.SetComPort(pnCOM1);
-    Received received;
-    received.bind(driver);
-    ASSERT_TRUE(driver.OpenPort());
 
     pty.send("stale");
     driver.SetComPortSpeed(br38400);
@@ -324,16 +317,8 @@ TEST(TCommPortDriver, APollWithoutBytesCallsNoHandler)
     EXPECT_TRUE(received.chunks.empty());
 }
 
-TEST(TCommPortDriver, APollDeliversAtMostTheBufferSize)
+TEST_F(TCommPortDriverOpen, APollDeliversAtMostTheBufferSize)
 {
-    Pty pty;
-    ASSERT_TRUE(pty.ok());
-    ScopedEnv com1("VIREO_COM1", pty.path());
-    TCommPortDriver driver;
-    driver.SetComPort(pnCOM1);
-    Received received;
-    received.bind(driver);
-    ASSERT_TRUE(driver.OpenPort());
 
     Bytes burst(3000);
     for (std::size_t i = 0; i < burst.size(); ++i)
