@@ -20,6 +20,7 @@ namespace {
 // The shortest poll period a timer is given; the stored property keeps what was set. A
 // period of zero would turn the poll into a busy loop.
 constexpr int kMinPollPeriodMs = 10;
+constexpr int kResumeMs = 500;
 
 QString portLabel(TComPortNumber port)
 {
@@ -209,29 +210,50 @@ bool TCommPortDriver::OpenPort()
 {
     if (m_open)
         return true;
-    const QString path = devicePathFor(m_ComPort, &m_lastOpenError);
-    if (path.isEmpty())
+    if (!openDevice(&m_lastOpenError))
         return false;
-    m_port->setPortName(path);
-    if (!m_port->open(QIODevice::ReadWrite)) {
-        m_lastOpenError = describeOpenFailure(m_ComPort, path, *m_port);
-        return false;
-    }
-    if (!lockDevice()) {
-        m_port->close();
-        m_lastOpenError = QStringLiteral("Cannot open %1 (%2): the port is in use by another "
-                                         "program.")
-                              .arg(portLabel(m_ComPort), path);
-        return false;
-    }
-    ++m_openGeneration;
     m_open = true;
-    m_deviceLost = false;
     m_lostTail.clear();
     m_lastOpenError.clear();
     ApplyLineSettings();
     startPollTimer();
     return true;
+}
+
+bool TCommPortDriver::openDevice(QString *reason)
+{
+    const QString path = devicePathFor(m_ComPort, reason);
+    if (path.isEmpty())
+        return false;
+    m_port->setPortName(path);
+    if (!m_port->open(QIODevice::ReadWrite)) {
+        *reason = describeOpenFailure(m_ComPort, path, *m_port);
+        return false;
+    }
+    if (!lockDevice()) {
+        m_port->close();
+        *reason = QStringLiteral("Cannot open %1 (%2): the port is in use by another "
+                                 "program.")
+                      .arg(portLabel(m_ComPort), path);
+        return false;
+    }
+    ++m_openGeneration;
+    m_deviceLost = false;
+    m_pollsSinceLost = 0;
+    return true;
+}
+
+void TCommPortDriver::tryResume()
+{
+    // A cable pulled and plugged in again, or a meter's adapter that reset, should not need
+    // the user to disconnect and connect: while the link is meant to be open, the device is
+    // looked for again every half second.
+    if (++m_pollsSinceLost * std::max<int>(kMinPollPeriodMs, m_ComPortPollingDelay) < kResumeMs)
+        return;
+    m_pollsSinceLost = 0;
+    QString reason;
+    if (openDevice(&reason))
+        ApplyLineSettings();
 }
 
 bool TCommPortDriver::lockDevice()
@@ -319,6 +341,9 @@ void TCommPortDriver::PollReceive()
         m_lostTail.remove(0, count);
     } else if (m_port->isOpen()) {
         count = m_port->read(reinterpret_cast<char *>(buffer), capacity);
+    } else if (m_deviceLost) {
+        tryResume();
+        return;
     }
     if (count > 0 && OnReceiveData)
         OnReceiveData(this, buffer, static_cast<std::int32_t>(count));

@@ -110,6 +110,8 @@ public:
 
 private:
     void PollReceive();
+    bool openDevice(QString *reason);
+    void tryResume();
     void startPollTimer();
     void onPortError(int error);
     void releaseLostDevice(std::uint64_t generation);
@@ -134,6 +136,7 @@ private:
     // The device went away while open: its handle is released, the port stays open for the
     // window until ClosePort, and reads find nothing.
     bool m_deviceLost = false;
+    int m_pollsSinceLost = 0;
     // Bytes that had arrived before the device went away, still to be delivered.
     QByteArray m_lostTail;
     // Tells a queued release apart from one meant for an earlier opening.

@@ -570,3 +570,39 @@ TEST_F(MeterSimulator, AVanishCycleKeepsItsLinkAndTheDriverReconnects)
     expectCleanExit();
     EXPECT_FALSE(QFileInfo::exists(link));
 }
+
+TEST(TCommPortDriver, ResumesByItselfWhenTheDeviceComesBack)
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("meter"));
+    ScopedEnv com1("VIREO_COM1", link);
+    auto firstDevice = std::make_unique<Pty>();
+    ASSERT_TRUE(firstDevice->ok());
+    ASSERT_TRUE(QFile::link(QString::fromStdString(firstDevice->path()), link));
+
+    TCommPortDriver driver;
+    driver.SetComPort(pnCOM1);
+    Received received;
+    received.bind(driver);
+    ASSERT_TRUE(driver.OpenPort());
+    firstDevice->send("one");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received.total() >= 3; }, 1000));
+
+    // Unplugged: the device and its name go away; the link stays open for the window.
+    firstDevice.reset();
+    ASSERT_TRUE(QFile::remove(link));
+    runEventLoopFor(700);
+    EXPECT_TRUE(driver.IsPortOpen());
+
+    // Plugged in again under the same name: bytes flow with no one reconnecting.
+    Pty secondDevice;
+    ASSERT_TRUE(secondDevice.ok());
+    ASSERT_TRUE(QFile::link(QString::fromStdString(secondDevice.path()), link));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            secondDevice.send("x");
+            return received.total() >= 4;
+        },
+        3000));
+    EXPECT_EQ(received.all().front(), 'o');
+}
