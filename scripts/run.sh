@@ -11,6 +11,7 @@ if [ -z "${VIREO_COM1:-}" ]; then
   "$bin/tools/vireo-meter-sim/vireo-meter-sim" --scenario demo --link "$link" >/dev/null &
   sim=$!
   trap 'kill "$sim" 2>/dev/null || true' EXIT
+  trap 'exit 130' INT TERM
   for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
   export VIREO_COM1="$link"
   echo "Simulated meter on $VIREO_COM1 (COM1): click \"COM Connect\"."
