@@ -7,15 +7,16 @@
 
 #include <QAction>
 #include <QAreaSeries>
-#include <QLineSeries>
 #include <QChartView>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QValueAxis>
@@ -330,6 +331,14 @@ TEST(MainWindow, LimitRepairAndKeyFilters)
     TFCOMM &f = *fx.form;
     f.T1HI->setText("-");
     EXPECT_TRUE(f.Timer4->isActive());
+    EXPECT_EQ(f.Timer4->interval(), 2000);
+    // Each keystroke starts the wait again; until then the default limit judges.
+    QTest::qWait(300);
+    f.T1HI->setText("-x");
+    EXPECT_GT(f.Timer4->remainingTime(), 1800);
+    fx.show("A01234B00AD");
+    EXPECT_EQ(f.judge->text(), "Pass");
+    EXPECT_EQ(f.T1HI->text(), "-x");
     f.Timer4Timer();
     EXPECT_EQ(f.T1HI->text(), "5999");
     f.T1LO->setText("");

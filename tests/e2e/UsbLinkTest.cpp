@@ -119,3 +119,49 @@ TEST(UsbLink, SilentMeterIsReportedByTheWatchdog)
 }
 
 } // namespace
+
+namespace {
+
+TEST(UsbLink, DeviceListNamesAndSelection)
+{
+    FormFixture fx;
+    FakeHidPlatform::Device first = adapter("/dev/hidraw1");
+    FakeHidPlatform::Device second = adapter("/dev/hidraw2");
+    FakeHidPlatform::Device withSerial = adapter("/dev/hidraw3");
+    withSerial.serial = u"A1B2";
+    FakeHidPlatform::Device nameless = adapter("/dev/hidraw4");
+    nameless.product.clear();
+    nameless.attributes = {0x1234, 0xABCD, 1};
+    for (const auto &d : {first, second, withSerial, nameless})
+        fx.hid->plug(d);
+    TFCOMM &f = *fx.form;
+    ASSERT_TRUE(waitFor([&] { return f.DevListBox->count() == 4; }));
+    QStringList names;
+    for (int i = 0; i < f.DevListBox->count(); ++i)
+        names << f.DevListBox->item(i)->text();
+    EXPECT_TRUE(names.contains("USB to Serial (Serial=A1B2)"));
+    EXPECT_TRUE(names.contains("Device VID=1234 PID=ABCD"));
+    // The later of the two plain adapters is the selected line; the one with a serial
+    // number is not chosen.
+    ASSERT_GE(f.DevListBox->currentRow(), 0);
+    EXPECT_EQ(f.DevListBox->currentItem()->text(), "USB to Serial");
+    EXPECT_EQ(f.DevListBox->currentRow(), names.lastIndexOf("USB to Serial"));
+}
+
+TEST(UsbLink, FeatureReportFollowsTheModel)
+{
+    ModelSwitches heron;
+    heron.IFHeron = true;
+    FormFixture fx(heron);
+    fx.hid->plug(adapter("/dev/hidraw5"));
+    TFCOMM &f = *fx.form;
+    ASSERT_TRUE(waitFor([&] { return f.DevListBox->count() == 1; }));
+    f.SetFeatureClick();
+    const auto sent = fx.hid->sentFeatures("/dev/hidraw5");
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent.back(), (std::vector<std::uint8_t>{0x00, 0x60, 0x09, 0x00, 0x00, 0x03, 0x00,
+                                                      0x00, 0x00, 0x00}));
+    EXPECT_EQ(f.HistoryListBox->currentItem()->text().trimmed(), "60 09 00 00 03 00 00 00 00");
+}
+
+} // namespace
