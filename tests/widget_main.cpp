@@ -9,6 +9,9 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    // The window takes its decimal and time separators from the locale; the tests expect the
+    // neutral one, whatever the machine's.
+    qputenv("LC_ALL", "C.UTF-8");
     QApplication app(argc, argv);
     vireo::loadEmbeddedResources();
     ::testing::InitGoogleMock(&argc, argv);
