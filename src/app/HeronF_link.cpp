@@ -15,9 +15,11 @@ namespace vireo {
 void TFCOMM::buildLinks()
 {
     COMM2 = new TCommPortDriver(this);
+    COMM2->setObjectName(QStringLiteral("COMM2"));
     COMM2->SetComPort(pnCOM1);
     COMM2->SetComPortSpeed(br2400);
     CommPortDriver1 = new TCommPortDriver(this);
+    CommPortDriver1->setObjectName(QStringLiteral("CommPortDriver1"));
     CommPortDriver1->SetComPort(pnCOM1);
 
     connect(BtCOM1, &ClickPanel::clicked, this, [this] { COM21Click(); });

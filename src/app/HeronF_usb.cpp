@@ -29,6 +29,7 @@ void TFCOMM::buildUsb(std::shared_ptr<HidPlatform> platform)
     if (!platform)
         platform = std::make_shared<LinuxHidPlatform>();
     HidCtl = new TJvHidDeviceController(std::move(platform), this);
+    HidCtl->setObjectName(QStringLiteral("HidCtl"));
     HidCtl->setOnArrival([this](TJvHidDevice &dev) { HidCtlArrival(dev); });
     HidCtl->setOnEnumerate(
         [this](TJvHidDevice &dev, std::int32_t idx) { return HidCtlEnumerate(dev, idx); });

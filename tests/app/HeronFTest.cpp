@@ -33,6 +33,43 @@ bool shown(TFCOMM &f, LcdMember m)
     return f.lcd[index(m)]->isVisibleTo(f.Panel1);
 }
 
+// Tests and tools reach controls by their design names, so each name must find one object.
+TEST(MainWindow, EveryControlCarriesItsDesignName)
+{
+    FormFixture fx;
+    const char *const names[] = {
+        "IFWren",    "IFHeron",      "IFPlover",   "IFFinch",       "IFOsprey",
+        "IFKestrel", "IFSiskin",     "IFLinnet",   "IFCurlew",      "IFPetrel",
+        "IFMerlin",  "Egret",        "Ibis",       "BtCOM1",        "BtCOM2",
+        "BtCOM3",    "BtCOM4",       "COMCon",     "USBCon",        "ReadBtn",
+        "BitBtn1",   "Panel1",       "PBar2",      "Panel4",        "T1_HI",
+        "T1_Value",  "T1_LO",        "T1HI",       "T1VALUE",       "T1LO",
+        "Shape1",    "judge",        "CONok",      "CONokN",        "RepeatSet",
+        "RecordSI",  "RecordSITime", "RecordNew",  "OpenDataFiles", "saveas",
+        "BtPrint",   "DBGrid1",      "Chtshow",    "Bevel1",        "BtFill",
+        "Maxrecord", "BtNew",        "BtSave",     "BtFirst",       "BTPrevious",
+        "Bt10",      "BtNext",       "BTlast",     "TbFd",          "TbSx",
+        "ClearBtn",  "InfoBtn",      "SetFeature", "DevListBox",    "HistoryListBox",
+        "USBtxt",    "BTCon",        "BtDiscon",   "BtExit",        "Panel3",
+        "Label11",   "Label12",      "MinText",    "MaxText",       "MinTextU",
+        "MaxTextU",  "SetMaxB",      "SetMinB",    "Setmax",        "SetMin",
+        "KD",        "KD1",          "KdFd",       "KdSx",          "oltext",
+        "MainMenu1", "ComSetup1",    "Connect1",   "Record1",       "COM11",
+        "COM21",     "COM31",        "COM41",      "START1",        "STOP1",
+        "New1",      "N10001",       "N50001",     "N100001",       "N500001",
+        "N1000001",  "limitess",     "EXIT1",      "COMM2",         "CommPortDriver1",
+        "HidCtl",    "ConTimer",     "Trecord",    "Timer2",        "Timer4",
+        "Timer5"};
+    for (const char *name : names)
+        EXPECT_EQ(fx.form->findChildren<QObject *>(QString::fromLatin1(name)).size(), 1) << name;
+    // The LCD members take the names the decoder uses for them.
+    for (std::size_t i = 0; i < kLcdMemberCount; ++i)
+        EXPECT_FALSE(fx.form->lcd[i]->objectName().isEmpty()) << i;
+    EXPECT_EQ(fx.form->findChild<QLabel *>(QStringLiteral("LcdDa")), fx.form->LcdDa);
+    EXPECT_EQ(fx.form->findChild<QWidget *>(QStringLiteral("lcdMin")),
+              fx.form->lcd[index(LcdMember::lcdMin)]);
+}
+
 TEST(MainWindow, GeometryTitleAndFrame)
 {
     FormFixture fx;
