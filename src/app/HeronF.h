@@ -5,6 +5,7 @@
 #include "core/FrameCollector.h"
 #include "core/HidIntake.h"
 #include "core/LcdDecoder.h"
+#include "core/LinkWatchdog.h"
 #include "core/ModelTable.h"
 #include "core/RecordGate.h"
 #include "core/TraceLog.h"
@@ -241,7 +242,7 @@ public:
 
     // Frame texts (RxNibbles, FrameText) and link bookkeeping.
     FrameCollector frames;
-    std::int32_t LinkIdleTicks = 0;
+    LinkWatchdog watchdog;
 
     // The USB adapter of the selected device line, while one is looked up.
     TJvHidDevice *SelectedAdapter = nullptr;
@@ -270,7 +271,7 @@ private:
     void buildUsb(std::shared_ptr<HidPlatform> platform);
     void bindSerialCollector(SerialCollector collector);
     void selectPort(int port);
-    void usbWatchdogCheck();
+    void stopStalledUsbReading();
     void addHistoryLine(const QString &line);
     bool hasSelectedLine() const;
     TJvHidDevice *selectedLineDevice() const;

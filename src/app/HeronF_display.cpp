@@ -26,7 +26,7 @@ void TFCOMM::LcdDisplayHeron()
     DecimalSep = GetDecimalSeparator();
     CONok->show();
     CONokN->hide();
-    LinkIdleTicks = 0;
+    watchdog.frameSeen();
     Memo1.append(frames.FrameText);
 
     const DecodedFrame frame =

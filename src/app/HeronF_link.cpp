@@ -169,14 +169,13 @@ void TFCOMM::BCOM2Click()
 
 void TFCOMM::ConTimerTimer()
 {
-    if (LinkIdleTicks != 2) {
-        ++LinkIdleTicks;
-        return;
+    const LinkWatchdog::Tick tick = watchdog.tick();
+    if (tick.usbStalled)
+        stopStalledUsbReading();
+    if (tick.linkIdle) {
+        CONok->hide();
+        CONokN->show();
     }
-    usbWatchdogCheck();
-    CONok->hide();
-    CONokN->show();
-    LinkIdleTicks = 0;
 }
 
 } // namespace vireo

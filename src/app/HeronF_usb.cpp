@@ -99,7 +99,7 @@ void TFCOMM::USBConClick()
 {
     ReadBtnClick();
     SetFeatureClick();
-    m_hidIntake.HidIdleReports = 0;
+    watchdog.usbReadingRestarted();
     if (lookUpSelectedAdapter() == nullptr)
         return;
     if (!SelectedAdapter->CanReadWrite()) {
@@ -208,6 +208,7 @@ void TFCOMM::takeReport(std::uint8_t ReportID, const std::uint8_t *Data, std::ui
                         bool decodes)
 {
     const HidReportOutcome outcome = m_hidIntake.take(ReportID, {Data, Size});
+    watchdog.reportTaken(outcome.kind);
     if (outcome.historyLine)
         addHistoryLine(QString::fromStdString(*outcome.historyLine));
     if (!outcome.finishedBurst)
@@ -236,11 +237,8 @@ void TFCOMM::HidWrenData(TJvHidDevice &, std::uint8_t ReportID, const std::uint8
     takeReport(ReportID, Data, Size, false);
 }
 
-void TFCOMM::usbWatchdogCheck()
+void TFCOMM::stopStalledUsbReading()
 {
-    if (m_hidIntake.HidIdleReports < 1900)
-        return;
-    m_hidIntake.HidIdleReports = 0;
     USBCon->setDown(false);
     if (SelectedAdapter != nullptr)
         bindReportHandler(*SelectedAdapter, UsbReportHandler::None);

@@ -1,7 +1,6 @@
 #include "core/HidIntake.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace vireo {
 
@@ -75,11 +74,10 @@ HidReportOutcome HidIntake::take(std::uint8_t ReportID, std::span<const std::uin
 {
     HidReportOutcome outcome;
     if (!Data.empty()) {
-        if (HidIdleReports < std::numeric_limits<std::int32_t>::max())
-            ++HidIdleReports;
+        outcome.kind = HidReportKind::Idle;
         const std::size_t count = Data[0] & 0x0F;
         if (count >= 1 && count <= 9) {
-            HidIdleReports = 0;
+            outcome.kind = HidReportKind::Data;
             HidBurstActive = true;
             const std::size_t held = std::min(count, Data.size() - 1);
             for (std::size_t i = 1; i <= held && HidHexText.size() < 2 * MaxBurstBytes; ++i)

@@ -10,8 +10,13 @@
 
 namespace vireo {
 
+// An input report as the link watchdog counts it: a report with a payload but no meter bytes
+// is idle; one without any payload is neither idle nor data.
+enum class HidReportKind : std::uint8_t { Empty, Idle, Data };
+
 // What one input report of the USB adapter did to the burst being collected.
 struct HidReportOutcome {
+    HidReportKind kind = HidReportKind::Empty;
     // Set for a data report: "R <id>  " and the payload bytes, for the history list.
     std::optional<std::string> historyLine;
     // Set when this report ended a burst: the burst's hex text, ready for a finisher.
@@ -32,8 +37,6 @@ public:
     // Two upper-case hex digits per meter byte of the current burst, at most MaxBurstBytes.
     std::string HidHexText;
     bool HidBurstActive = false;
-    // Non-empty reports since the last data report; the link watchdog reads and resets it.
-    std::int32_t HidIdleReports = 0;
 };
 
 struct HeronBurstFrame {

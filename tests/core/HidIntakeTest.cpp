@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
 #include <vector>
 
 namespace vireo {
@@ -60,25 +59,18 @@ TEST(HidIntake, CountsZeroAndAboveNineEndABurst)
         const HidReportOutcome end = intake.take(0, Bytes{first, 0x41, 0x42});
         EXPECT_EQ(end.finishedBurst, "41") << int(first);
         EXPECT_FALSE(end.historyLine) << int(first);
-        EXPECT_EQ(intake.HidIdleReports, 1) << int(first);
+        EXPECT_EQ(end.kind, HidReportKind::Idle) << int(first);
     }
 }
 
-TEST(HidIntake, IdleCountingIgnoresEmptyReportsAndRestartsOnData)
+TEST(HidIntake, EmptyReportEndsABurstWithoutCountingAsIdle)
 {
     HidIntake intake;
-    intake.take(0, Bytes{0xF2, 0x30, 0x31});
-    EXPECT_EQ(intake.take(0, Bytes{}).finishedBurst, "3031");
-    EXPECT_EQ(intake.HidIdleReports, 0);
-    intake.take(0, Bytes{0x00});
-    intake.take(0, Bytes{0x0F});
-    EXPECT_EQ(intake.HidIdleReports, 2);
-    intake.take(0, Bytes{0x01, 0x30});
-    EXPECT_EQ(intake.HidIdleReports, 0);
-
-    intake.HidIdleReports = std::numeric_limits<std::int32_t>::max();
-    intake.take(0, Bytes{0x00});
-    EXPECT_EQ(intake.HidIdleReports, std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(intake.take(0, Bytes{0xF2, 0x30, 0x31}).kind, HidReportKind::Data);
+    const HidReportOutcome end = intake.take(0, Bytes{});
+    EXPECT_EQ(end.finishedBurst, "3031");
+    EXPECT_EQ(end.kind, HidReportKind::Empty);
+    EXPECT_EQ(intake.take(0, Bytes{0x0F}).kind, HidReportKind::Idle);
 }
 
 TEST(HidIntake, ElevenByteBurstBecomesADecodableFrame)
