@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 
 namespace vireo {
 
@@ -64,14 +65,15 @@ void SplitText(std::string_view text, char delimiter, std::vector<std::string_vi
     pieces.push_back(text);
 }
 
-std::string saveLogText(const LogTable &table)
+void appendLogTextHeader(std::string &out)
 {
-    std::string out;
-    // Live rows take about 35 bytes; reserving once keeps the build free of regrowth copies.
-    out.reserve(LogTextHeader.size() + 2 + table.rowCount() * 40);
     out.append(LogTextHeader);
     out.append("\r\n");
-    for (std::size_t i = 0; i < table.rowCount(); ++i) {
+}
+
+void appendLogTextRows(const LogTable &table, std::size_t first, std::size_t end, std::string &out)
+{
+    for (std::size_t i = first; i < end; ++i) {
         const LogRow row = table.row(i);
         if (row.No) {
             char digits[16];
@@ -84,39 +86,63 @@ std::string saveLogText(const LogTable &table)
         }
         out.append("\r\n");
     }
+}
+
+std::string saveLogText(const LogTable &table)
+{
+    std::string out;
+    // Live rows take about 35 bytes; reserving once keeps the build free of regrowth copies.
+    out.reserve(LogTextHeader.size() + 2 + table.rowCount() * 40);
+    appendLogTextHeader(out);
+    appendLogTextRows(table, 0, table.rowCount(), out);
     return out;
+}
+
+LogTextLoader::LogTextLoader(std::span<const std::uint8_t> bytes)
+    : m_text(reinterpret_cast<const char *>(bytes.data()), bytes.size()), m_total(bytes.size())
+{
+    // A NUL byte ends the text.
+    if (const auto nul = m_text.find('\0'); nul != std::string_view::npos)
+        m_text = m_text.substr(0, nul);
+    if (m_text.empty())
+        m_ok = false;
+    else
+        takeLine(m_text);
+    m_pieces.reserve(LogTable::ColumnCount + 1);
+}
+
+bool LogTextLoader::step(LogTable &table, std::size_t maxLines)
+{
+    for (std::size_t line = 0; m_ok && line < maxLines && !m_text.empty(); ++line) {
+        SplitText(takeLine(m_text), '\t', m_pieces);
+        if (m_pieces.size() > LogTable::ColumnCount) {
+            m_ok = false;
+            break;
+        }
+        LogRow row;
+        // The number is left out of rows that had none when saved (rows read from XML files
+        // may lack it); a line that holds nothing at all is no row.
+        if (!m_pieces[0].empty() || m_pieces.size() == 1) {
+            row.No = textToInt32(m_pieces[0]);
+            if (!row.No) {
+                m_ok = false;
+                break;
+            }
+        }
+        std::string_view *texts[] = {&row.Time, &row.Func, &row.Value, &row.Unit, &row.Range};
+        for (std::size_t i = 1; i < m_pieces.size(); ++i)
+            *texts[i - 1] = m_pieces[i];
+        table.append(row);
+    }
+    return m_ok && !m_text.empty();
 }
 
 bool loadLogText(std::span<const std::uint8_t> bytes, LogTable &table)
 {
-    std::string_view text(reinterpret_cast<const char *>(bytes.data()), bytes.size());
-    // A NUL byte ends the text.
-    if (const auto nul = text.find('\0'); nul != std::string_view::npos)
-        text = text.substr(0, nul);
-    if (text.empty())
-        return false;
-    takeLine(text);
-
-    std::vector<std::string_view> pieces;
-    pieces.reserve(LogTable::ColumnCount + 1);
-    while (!text.empty()) {
-        SplitText(takeLine(text), '\t', pieces);
-        if (pieces.size() > LogTable::ColumnCount)
-            return false;
-        LogRow row;
-        // The number is left out of rows that had none when saved (rows read from XML files
-        // may lack it); a line that holds nothing at all is no row.
-        if (!pieces[0].empty() || pieces.size() == 1) {
-            row.No = textToInt32(pieces[0]);
-            if (!row.No)
-                return false;
-        }
-        std::string_view *texts[] = {&row.Time, &row.Func, &row.Value, &row.Unit, &row.Range};
-        for (std::size_t i = 1; i < pieces.size(); ++i)
-            *texts[i - 1] = pieces[i];
-        table.append(row);
+    LogTextLoader loader(bytes);
+    while (loader.step(table, std::numeric_limits<std::size_t>::max())) {
     }
-    return true;
+    return loader.ok();
 }
 
 } // namespace vireo

@@ -6,6 +6,7 @@
 #include <array>
 #include <charconv>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace vireo {
@@ -159,6 +160,8 @@ public:
 
     explicit TagScanner(std::string_view text) : m_text(text) {}
 
+    std::size_t position() const { return m_pos; }
+
     Result next(Tag &tag)
     {
         for (;;) {
@@ -271,40 +274,47 @@ private:
     std::size_t m_pos = 0;
 };
 
-// Copies ROW elements into the table by the columns the packet declares.
+// Copies ROW elements into the table by the columns the packet declares, a slice of tags at a
+// time.
 class PacketReader {
 public:
-    explicit PacketReader(LogTable &table) : m_table(table) {}
+    enum class State { Reading, Done, Failed };
 
-    bool read(std::string_view text)
+    PacketReader(std::string_view text, LogTable &table) : m_scanner(text), m_table(table) {}
+
+    State state() const { return m_state; }
+    std::size_t position() const { return m_scanner.position(); }
+
+    void step(std::size_t maxTags)
     {
-        TagScanner scanner(text);
-        Tag tag;
-        std::vector<std::string_view> path;
-        for (;;) {
-            const TagScanner::Result result = scanner.next(tag);
-            if (result != TagScanner::Result::Tag)
-                return false;
-            if (tag.kind == TagKind::End) {
-                if (path.empty() || path.back() != tag.name)
-                    return false;
-                path.pop_back();
-                if (path.size() == 1 && tag.name == "METADATA" && !fieldsUsable())
-                    return false;
-                if (path.empty())
-                    return m_metadataSeen;
-                continue;
-            }
-            if (!element(path, tag))
-                return false;
-            if (tag.kind == TagKind::Start)
-                path.push_back(tag.name);
-            else if (path.empty())
-                return false;
-        }
+        for (std::size_t n = 0; m_state == State::Reading && n < maxTags; ++n)
+            m_state = nextTag();
     }
 
 private:
+    State nextTag()
+    {
+        if (m_scanner.next(m_tag) != TagScanner::Result::Tag)
+            return State::Failed;
+        if (m_tag.kind == TagKind::End) {
+            if (m_path.empty() || m_path.back() != m_tag.name)
+                return State::Failed;
+            m_path.pop_back();
+            if (m_path.size() == 1 && m_tag.name == "METADATA" && !fieldsUsable())
+                return State::Failed;
+            if (m_path.empty())
+                return m_metadataSeen ? State::Done : State::Failed;
+            return State::Reading;
+        }
+        if (!element(m_path, m_tag))
+            return State::Failed;
+        if (m_tag.kind == TagKind::Start)
+            m_path.push_back(m_tag.name);
+        else if (m_path.empty())
+            return State::Failed;
+        return State::Reading;
+    }
+
     bool fieldsUsable()
     {
         m_metadataSeen = true;
@@ -375,10 +385,14 @@ private:
         return true;
     }
 
+    TagScanner m_scanner;
+    Tag m_tag;
+    std::vector<std::string_view> m_path;
     LogTable &m_table;
     std::vector<std::string> m_fields;
     std::array<std::string, LogTable::ColumnCount> m_buffers;
     bool m_metadataSeen = false;
+    State m_state = State::Reading;
 };
 
 } // namespace
@@ -393,20 +407,17 @@ std::string dataPacketAttrName(std::string_view columnName)
     return name;
 }
 
-std::string saveLogXml(const LogTable &table)
+void appendLogXmlHead(std::string &out)
 {
-    std::string out;
-    out.reserve(512 + table.rowCount() * 96);
     out.append(Declaration);
     out.append("\r\n<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>");
-    std::array<std::string, LogTable::ColumnCount> attrNames;
     for (std::size_t i = 0; i < LogTable::ColumnCount; ++i) {
         const std::string_view name = LogTable::ColumnNames[i];
-        attrNames[i] = dataPacketAttrName(name);
+        const std::string attrName = dataPacketAttrName(name);
         out.append("<FIELD attrname=\"");
-        appendEscaped(out, attrNames[i]);
+        appendEscaped(out, attrName);
         out.append("\"");
-        if (attrNames[i] != name) {
+        if (attrName != name) {
             out.append(" fieldname=\"");
             appendEscaped(out, name);
             out.append("\"");
@@ -414,7 +425,14 @@ std::string saveLogXml(const LogTable &table)
         out.append(i == 0 ? " fieldtype=\"i4\"/>" : " fieldtype=\"string\" WIDTH=\"20\"/>");
     }
     out.append("</FIELDS><PARAMS/></METADATA><ROWDATA>\r\n");
-    for (std::size_t r = 0; r < table.rowCount(); ++r) {
+}
+
+void appendLogXmlRows(const LogTable &table, std::size_t first, std::size_t end, std::string &out)
+{
+    std::array<std::string, LogTable::ColumnCount> attrNames;
+    for (std::size_t i = 0; i < LogTable::ColumnCount; ++i)
+        attrNames[i] = dataPacketAttrName(LogTable::ColumnNames[i]);
+    for (std::size_t r = first; r < end; ++r) {
         const LogRow row = table.row(r);
         out.append("<ROW");
         if (row.No) {
@@ -437,14 +455,76 @@ std::string saveLogXml(const LogTable &table)
         }
         out.append("/>\r\n");
     }
+}
+
+void appendLogXmlTail(std::string &out)
+{
     out.append("</ROWDATA></DATAPACKET>\r\n");
+}
+
+std::string saveLogXml(const LogTable &table)
+{
+    std::string out;
+    out.reserve(512 + table.rowCount() * 96);
+    appendLogXmlHead(out);
+    appendLogXmlRows(table, 0, table.rowCount(), out);
+    appendLogXmlTail(out);
     return out;
+}
+
+struct LogXmlLoader::Reader : PacketReader {
+    using PacketReader::PacketReader;
+};
+
+LogXmlLoader::LogXmlLoader(std::span<const std::uint8_t> bytes)
+    : m_total(bytes.size()),
+      m_reader(std::make_unique<Reader>(
+          std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()), m_staged))
+{
+}
+
+LogXmlLoader::~LogXmlLoader() = default;
+
+bool LogXmlLoader::step(LogTable &table, std::size_t maxRows)
+{
+    if (m_reader->state() == PacketReader::State::Reading) {
+        // A row is one tag; the few tags around the rows hardly count.
+        m_reader->step(maxRows);
+        if (m_reader->state() == PacketReader::State::Failed)
+            m_staged.clear();
+        return m_reader->state() != PacketReader::State::Failed;
+    }
+    if (m_reader->state() == PacketReader::State::Failed)
+        return false;
+    const std::size_t end = std::min(m_staged.rowCount(), m_copied + maxRows);
+    for (; m_copied < end; ++m_copied)
+        table.append(m_staged.row(m_copied));
+    if (m_copied < m_staged.rowCount())
+        return true;
+    m_staged.clear();
+    return false;
+}
+
+bool LogXmlLoader::ok() const
+{
+    return m_reader->state() == PacketReader::State::Done;
+}
+
+std::size_t LogXmlLoader::progress() const
+{
+    // Reading the packet and copying its rows take about as long as each other.
+    const std::size_t read = m_reader->position() / 2;
+    if (m_reader->state() != PacketReader::State::Done || m_staged.rowCount() == 0)
+        return read;
+    return m_total / 2 + m_total / 2 * m_copied / m_staged.rowCount();
 }
 
 bool loadLogXml(std::span<const std::uint8_t> bytes, LogTable &table)
 {
-    const std::string_view text(reinterpret_cast<const char *>(bytes.data()), bytes.size());
-    return PacketReader(table).read(text);
+    LogXmlLoader loader(bytes);
+    while (loader.step(table, std::numeric_limits<std::size_t>::max())) {
+    }
+    return loader.ok();
 }
 
 } // namespace vireo

@@ -2,7 +2,9 @@
 
 #include "core/LogTable.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -18,11 +20,44 @@ namespace vireo {
 // number, and the reader leaves a column empty when its attribute is absent.
 std::string saveLogXml(const LogTable &table);
 
+// The same packet built in pieces, so that a long log can be written a slice at a time: the
+// declaration and METADATA, the ROW elements of the rows [first, end), the closing tags.
+void appendLogXmlHead(std::string &out);
+void appendLogXmlRows(const LogTable &table, std::size_t first, std::size_t end, std::string &out);
+void appendLogXmlTail(std::string &out);
+
 // Appends the rows of an XML data packet to the table, copying the declared columns by
-// position. Returns false when the bytes are not a data packet, declare more columns than the
-// table has, are malformed, or hold a number that does not convert; rows read before the
-// failure stay in the table.
+// position. The packet is read whole into a table of its own first and its rows are appended
+// only when all of it reads: a file that is not a data packet, declares more columns than the
+// table has, is malformed or cut short, or holds a number that does not convert adds nothing.
 [[nodiscard]] bool loadLogXml(std::span<const std::uint8_t> bytes, LogTable &table);
+
+// loadLogXml() a slice at a time, for packets too long to read in one go without leaving the
+// user staring at a frozen window. The bytes must outlive the loader.
+class LogXmlLoader {
+public:
+    explicit LogXmlLoader(std::span<const std::uint8_t> bytes);
+    ~LogXmlLoader();
+    LogXmlLoader(const LogXmlLoader &) = delete;
+    LogXmlLoader &operator=(const LogXmlLoader &) = delete;
+
+    // Reads or copies up to about maxRows further rows; true while work is left. Nothing
+    // reaches the table before the whole packet has been read.
+    bool step(LogTable &table, std::size_t maxRows);
+    // Whether the packet read whole (its rows are in the table once step() returned false).
+    bool ok() const;
+    // Work done so far, out of totalBytes().
+    std::size_t progress() const;
+    std::size_t totalBytes() const { return m_total; }
+
+private:
+    struct Reader;
+
+    std::size_t m_total;
+    LogTable m_staged;
+    std::unique_ptr<Reader> m_reader;
+    std::size_t m_copied = 0;
+};
 
 // The attribute name under which a column's values are written: the column name with each of
 // space ! # $ % ( ) * ? replaced by an underscore.
