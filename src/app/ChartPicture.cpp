@@ -1,12 +1,13 @@
 #include "app/ChartPicture.h"
 
+#include "app/WholeFile.h"
 #include "core/FileNames.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QGraphicsView>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 
 namespace vireo {
 
@@ -29,20 +30,18 @@ ChartPictureResult saveChartPicture(QGraphicsView *chart, const QString &chosenN
     const QString name = QString::fromStdString(pictureSaveFileName(chosenName.toStdString()));
     ChartPictureResult result{QFileInfo(name).absoluteFilePath(), QString()};
 
-    // A failed write leaves any earlier file of that name as it was.
-    QSaveFile file(name);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) {
-        result.error = file.errorString();
-        return result;
-    }
-    QImageWriter writer(&file, "bmp");
+    // The picture is made in memory first: what can fail is then only the writing, whose
+    // reason (a full disk, say) the user is told.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
     if (!writer.write(chartPicture(chart))) {
         result.error = writer.errorString();
         return result;
     }
-    if (!file.commit())
-        result.error = file.errorString();
+    result.error = writeWholeFile(name, std::string_view(bytes.constData(), bytes.size()),
+                                  DirectWrite::WhereNeeded);
     return result;
 }
 

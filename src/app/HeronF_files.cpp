@@ -4,6 +4,7 @@
 #include "app/ChartPicture.h"
 #include "app/FormDialogs.h"
 #include "app/LogGrid.h"
+#include "app/WholeFile.h"
 #include "app/uCharControl.h"
 #include "core/FileNames.h"
 #include "core/LogFileText.h"
@@ -14,7 +15,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QSaveFile>
 
 namespace vireo {
 
@@ -25,24 +25,6 @@ const QString kSaveFilter =
 const QString kOpenFilter =
     QStringLiteral("Excel File(*.xls)|*.xls|XML (*.xml)|*.xml|Txt File(*.txt)|*.txt");
 const QString kPictureFilter = QStringLiteral("Bitmaps (*.bmp)|*.bmp");
-
-// Writes through a temporary file that replaces the target only once it is complete, so a
-// full disk or a failing write never destroys what was on disk before.
-QString writeWhole(const QString &name, const std::string &bytes)
-{
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-        static_cast<qint64>(bytes.size())) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return error;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
-}
 
 } // namespace
 
@@ -63,7 +45,7 @@ bool TFCOMM::SaveTableToFile(const LogTable &table, const QString &name)
 {
     const QString fullName = QFileInfo(name).absoluteFilePath();
     if (isXmlLogFileName(name.toStdString())) {
-        const QString error = writeWhole(name, saveLogXml(table));
+        const QString error = writeWholeFile(name, saveLogXml(table));
         if (!error.isEmpty()) {
             dialogs().error(QGuiApplication::applicationDisplayName(), error);
             return false;
@@ -72,7 +54,7 @@ bool TFCOMM::SaveTableToFile(const LogTable &table, const QString &name)
                                QStringLiteral(" Scuss!"));
         return true;
     }
-    if (!writeWhole(name, saveLogText(table)).isEmpty()) {
+    if (!writeWholeFile(name, saveLogText(table)).isEmpty()) {
         dialogs().plainMessage(QStringLiteral("Table can not be saved in this format!"));
         return false;
     }
