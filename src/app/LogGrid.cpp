@@ -1,5 +1,7 @@
 #include "app/LogGrid.h"
 
+#include "app/DisplayText.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -251,8 +253,7 @@ QString LogGrid::cellText(std::size_t row, LogColumn column) const
         const std::optional<std::int32_t> no = m_table->no(row);
         return no ? QString::number(*no) : QString();
     }
-    const std::string_view text = m_table->text(row, column);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return displayString(m_table->text(row, column));
 }
 
 void LogGrid::paintEvent(QPaintEvent *)

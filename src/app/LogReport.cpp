@@ -1,5 +1,6 @@
 #include "app/LogReport.h"
 
+#include "app/DisplayText.h"
 #include "core/LogTable.h"
 
 #include <QFont>
@@ -68,8 +69,7 @@ QString fieldText(const LogTable &table, std::size_t row, LogColumn column)
         const auto no = table.no(row);
         return no ? QString::number(*no) : QString();
     }
-    const std::string_view text = table.text(row, column);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return displayString(table.text(row, column));
 }
 
 // Pages in the order they go to the device: the chosen page ranges, repeated for the copies

@@ -1,19 +1,27 @@
 // Saving and loading the log through the window's handlers, with scripted file dialogs.
 #include "FormTestSupport.h"
 
+#include "SmallDisk.h"
+#include "app/LogGrid.h"
 #include "core/LogTable.h"
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 
 using namespace vireo;
 using vireo::test::FormFixture;
+using vireo::test::SmallDisk;
 
 namespace {
 
@@ -90,6 +98,20 @@ TEST(LogFiles, LoadFailuresAreReportedAndKeepEarlierRows)
     fx.form->OpenDataFilesClick();
     EXPECT_EQ(fx.dialogs.said.back(), "error:Error:Failed to Load File!");
     EXPECT_EQ(fx.form->cds1->rowCount(), 1u);
+
+    // A data packet cut in half adds nothing at all, not even the rows before the cut.
+    logReadings(fx, 40);
+    fx.dialogs.saveNames = {dir.filePath("whole.xml")};
+    fx.form->saveasClick();
+    const QByteArray whole = readAll(dir.filePath("whole.xml"));
+    QFile half(dir.filePath("half.xml"));
+    ASSERT_TRUE(half.open(QIODevice::WriteOnly));
+    half.write(whole.left(whole.size() / 2));
+    half.close();
+    fx.dialogs.openNames = {half.fileName()};
+    fx.form->OpenDataFilesClick();
+    EXPECT_EQ(fx.dialogs.said.back(), "error:Error:Failed to Load File!");
+    EXPECT_EQ(fx.form->cds1->rowCount(), 41u);
 }
 
 // A save that fails half-way (here: the file-size limit, as on a full disk) must leave the
@@ -121,12 +143,83 @@ TEST(LogFiles, AFailedSaveLeavesTheOldFileAndTheLogIntact)
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
+    // The text save's message is fixed; the XML save names the system's reason.
     EXPECT_EQ(textOutcome, "plain:Table can not be saved in this format!");
-    EXPECT_TRUE(xmlOutcome.startsWith("error:")) << xmlOutcome.toStdString();
+    EXPECT_EQ(xmlOutcome, "error:" + QGuiApplication::applicationDisplayName() + ":" +
+                              QString::fromLocal8Bit(std::strerror(EFBIG)));
     EXPECT_EQ(readAll(name), before);
     EXPECT_FALSE(QFile::exists(dir.filePath("keep.xml")));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
     EXPECT_EQ(fx.form->cds1->rowCount(), rows);
+}
+
+// On a full or read-only disk the boxes name the real reason, and nothing of the old file or
+// of a half-written new one is lost or left behind.
+TEST(LogFiles, SavesToAFullOrReadOnlyDiskNameTheReason)
+{
+    const QString title = QGuiApplication::applicationDisplayName();
+    SmallDisk full("size=16k");
+    SmallDisk readOnly("size=16k,ro");
+    if (!full.mounted() || !readOnly.mounted())
+        GTEST_SKIP() << "mounting a small disk needs root";
+    FormFixture fx;
+    logReadings(fx, 2);
+    const QString keep = full.filePath("keep.xml");
+    fx.dialogs.saveNames = {keep};
+    QTest::mouseClick(fx.form->saveas, Qt::LeftButton);
+    const QByteArray before = readAll(keep);
+    ASSERT_FALSE(before.isEmpty());
+
+    logReadings(fx, 3000);
+    fx.dialogs.saveNames = {keep, full.filePath("run.xls"), readOnly.filePath("run.xml"),
+                            readOnly.filePath("run.txt")};
+    for (int i = 0; i < 4; ++i)
+        QTest::mouseClick(fx.form->saveas, Qt::LeftButton);
+    fx.dialogs.saveNames = {full.filePath("chart.bmp"), readOnly.filePath("chart.bmp")};
+    QTest::mouseClick(fx.form->BtSave, Qt::LeftButton);
+    QTest::mouseClick(fx.form->BtSave, Qt::LeftButton);
+
+    QStringList outcomes;
+    for (const QString &said : fx.dialogs.said) {
+        if (!said.startsWith("save:"))
+            outcomes << said;
+    }
+    EXPECT_EQ(outcomes.mid(1), (QStringList{"error:" + title + ":No space left on device",
+                                            "plain:Table can not be saved in this format!",
+                                            "error:" + title + ":Read-only file system",
+                                            "plain:Table can not be saved in this format!",
+                                            "error:" + title + ":No space left on device",
+                                            "error:" + title + ":Read-only file system"}));
+    EXPECT_EQ(readAll(keep), before);
+    EXPECT_EQ(full.files(), QStringList{"keep.xml"});
+    EXPECT_TRUE(readOnly.files().isEmpty());
+}
+
+// A log written by the original program on Windows holds its code page's bytes: the grid shows
+// them as the characters they were, and a save gives back the very bytes.
+TEST(LogFiles, Windows1252TextsShowAsTheirCharactersAndSaveByteExact)
+{
+    QTemporaryDir dir;
+    FormFixture fx;
+    const QByteArray file = "No.\tTime\tDC/AC\tValue\tUnit\tAuto\r\n"
+                            "1\t12:00:00\tDC\t1,5\t\xB5V\tAUTO\r\n"
+                            "2\t12:00:01\t\t25\t\xB0\x43\tMANU\r\n"
+                            "3\t12:00:02\t\t7\t\xC2\xB5V\tAUTO\r\n";
+    QFile old(dir.filePath("old.txt"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(file);
+    old.close();
+    fx.dialogs.openNames = {old.fileName()};
+    QTest::mouseClick(fx.form->OpenDataFiles, Qt::LeftButton);
+    ASSERT_EQ(fx.form->cds1->rowCount(), 3u);
+    EXPECT_EQ(fx.form->DBGrid1->cellText(0, LogColumn::Unit), QString::fromUtf8("\u00B5V"));
+    EXPECT_EQ(fx.form->DBGrid1->cellText(1, LogColumn::Unit), QString::fromUtf8("\u00B0C"));
+    // Our own rows are UTF-8 and stay so.
+    EXPECT_EQ(fx.form->DBGrid1->cellText(2, LogColumn::Unit), QString::fromUtf8("\u00B5V"));
+
+    fx.dialogs.saveNames = {dir.filePath("again.txt")};
+    QTest::mouseClick(fx.form->saveas, Qt::LeftButton);
+    EXPECT_EQ(readAll(dir.filePath("again.txt")), file);
 }
 
 TEST(LogFiles, CancelledDialogsChangeNothing)

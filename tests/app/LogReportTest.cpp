@@ -205,6 +205,21 @@ TEST(LogReportPdf, EmptyLogPrintsOneBlankPage)
     EXPECT_EQ(pages.front().trimmed(), QString());
 }
 
+// Texts from files of the original Windows program print as the characters they were; UTF-8
+// texts as they are.
+TEST(LogReportPdf, PrintsWindows1252TextsAsTheirCharacters)
+{
+    LogTable table;
+    table.append({1, "12:00:00", "DC", "1,5", "mV", "AUTO"});
+    table.append({2, "12:00:01", "\xB5\xB0", "2", "V", "AUTO"});
+    table.append({3, "12:00:02", "\xC2\xB5\xC2\xB0", "3", "V", "MANU"});
+    const QStringList pages = pdfPages(printToPdf(LogReport(table), "report-cp1252.pdf"));
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_EQ(pages.front().count(QString::fromUtf8("\u00B5\u00B0")), 2)
+        << pages.front().toStdString();
+    EXPECT_FALSE(pages.front().contains(QChar::ReplacementCharacter));
+}
+
 class LogReportThousandRows : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
