@@ -1,5 +1,6 @@
 #include "core/Judgement.h"
 
+#include "ParamName.h"
 #include <gtest/gtest.h>
 
 namespace vireo {
@@ -43,7 +44,11 @@ INSTANTIATE_TEST_SUITE_P(
         JudgeCase{"5999.9", "-", "-6000", ".", Pass}, JudgeCase{"6000.1", "", "", ".", Fail},
         JudgeCase{"-6000", "x", "", ".", Pass}, JudgeCase{"-6000.1", "6000", "+", ".", Fail},
         // A low limit above the high limit fails every number.
-        JudgeCase{"5", "1", "10", ".", Fail}, JudgeCase{"0", "-1", "1", ".", Fail}));
+        JudgeCase{"5", "1", "10", ".", Fail}, JudgeCase{"0", "-1", "1", ".", Fail}),
+    [](const testing::TestParamInfo<JudgeCase> &info) {
+        const JudgeCase &c = info.param;
+        return test::paramName({c.value, c.low, c.high, c.sep});
+    });
 
 TEST(LimitRepair, OnlyTextsThatDoNotConvertAreReplaced)
 {

@@ -146,7 +146,15 @@ INSTANTIATE_TEST_SUITE_P(
                       TableCase{'E', '0', kShipped, "", 0, {M::lcdhFE, M::LCDBT}, axis(6000)},
                       TableCase{'0', '0', kShipped, "", 0, {}, std::nullopt},
                       TableCase{'7', '3', kShipped, "", 0, {}, std::nullopt},
-                      TableCase{'C', '0', kShipped, "", 0, {}, std::nullopt}));
+                      TableCase{'C', '0', kShipped, "", 0, {}, std::nullopt}),
+    [](const testing::TestParamInfo<TableCase> &info) {
+        const TableCase &c = info.param;
+        const char *model = c.sw.IFFinch    ? "Finch"
+                            : c.sw.IFPlover ? "Plover"
+                            : c.sw.IFHeron  ? "Heron"
+                                            : "";
+        return "F" + std::string(1, c.func) + "R" + std::string(1, c.range) + model;
+    });
 
 TEST(LcdDecoder, VoltageReadingWithEveryDerivedFigure)
 {

@@ -1,5 +1,6 @@
 #include "core/NumberText.h"
 
+#include "ParamName.h"
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -45,7 +46,10 @@ INSTANTIATE_TEST_SUITE_P(
                     FloatCase{"inf", ".", std::nullopt},
                     FloatCase{"1\xC2\xB7"
                               "5",
-                              "\xC2\xB7", 1.5}));
+                              "\xC2\xB7", 1.5}),
+    [](const testing::TestParamInfo<FloatCase> &info) {
+        return test::paramName({info.param.text, info.param.sep});
+    });
 
 struct IntCase {
     const char *text;
@@ -68,7 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
                     IntCase{"99999999999999999999", std::nullopt}, IntCase{"", std::nullopt},
                     IntCase{"-", std::nullopt}, IntCase{"1.0", std::nullopt},
                     IntCase{"1a", std::nullopt}, IntCase{"$10", std::nullopt},
-                    IntCase{"1 2", std::nullopt}));
+                    IntCase{"1 2", std::nullopt}),
+    [](const testing::TestParamInfo<IntCase> &info) { return test::paramName({info.param.text}); });
 
 TEST(EntryTextToInt32, NothingOrALoneSignIsZero)
 {

@@ -1,5 +1,7 @@
 #include "core/ScaleGeometry.h"
 
+#include "ParamName.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -46,6 +48,16 @@ struct Size {
     std::int32_t height;
 };
 
+std::string sizeName(Size s)
+{
+    return test::paramName({std::to_string(s.width), std::to_string(s.height)});
+}
+
+std::string className(const ScaleClass &scale)
+{
+    return std::to_string(scale.FullScaleCount);
+}
+
 class ScaleGeometryNoArc : public testing::TestWithParam<std::pair<Size, bool>> {};
 
 TEST_P(ScaleGeometryNoArc, DrawsOnlyWhenChordAndHeightArePositive)
@@ -62,7 +74,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(std::pair{Size{0, 0}, false}, std::pair{Size{40, 200}, false},
                     std::pair{Size{300, 60}, false}, std::pair{Size{300, 59}, false},
                     std::pair{Size{-5, 300}, false}, std::pair{Size{41, 61}, true},
-                    std::pair{Size{kPanelWidth, kPanelHeight}, true}));
+                    std::pair{Size{kPanelWidth, kPanelHeight}, true}),
+    [](const testing::TestParamInfo<std::pair<Size, bool>> &info) {
+        return sizeName(info.param.first);
+    });
 
 // The arc passes through both ends of the chord, so whatever the panel's proportions the
 // pointer's tip at the ends of the scale sits 4 pixels below the chord's ends, and at zero
@@ -87,15 +102,18 @@ TEST_P(ScaleGeometryNeedleEnds, TipMeetsChordEndsAndTop)
     EXPECT_EQ(centre->base, (ScalePoint{20 + w / 2, 30 + h + 280}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Proportions, ScaleGeometryNeedleEnds,
-                         testing::Combine(testing::Values(Size{614, 200}, // flat arc
-                                                          Size{300, 100}, // flat arc
-                                                          Size{140, 110}, // exactly a half circle
-                                                          Size{614, 376}, // more than a half circle
-                                                          Size{100,
-                                                               400}, // far more than a half circle
-                                                          Size{62, 62}), // tiny
-                                          testing::Values(kClass4, kClass34, kClass6)));
+INSTANTIATE_TEST_SUITE_P(
+    Proportions, ScaleGeometryNeedleEnds,
+    testing::Combine(testing::Values(Size{614, 200}, // flat arc
+                                     Size{300, 100}, // flat arc
+                                     Size{140, 110}, // exactly a half circle
+                                     Size{614, 376}, // more than a half circle
+                                     Size{100, 400}, // far more than a half circle
+                                     Size{62, 62}),  // tiny
+                     testing::Values(kClass4, kClass34, kClass6)),
+    [](const testing::TestParamInfo<std::tuple<Size, ScaleClass>> &info) {
+        return sizeName(std::get<0>(info.param)) + "_" + className(std::get<1>(info.param));
+    });
 
 TEST(ScaleGeometry, NeedleBasesAtTheEndsOfTheScale)
 {
@@ -136,7 +154,11 @@ INSTANTIATE_TEST_SUITE_P(Angles, ScaleGeometryNeedleAt,
                              // Radius 296 = arc height 16 + 280: the base line runs through the
                              // centre, where every radius meets it.
                              AngleCase{{232, 76}, 0.0f, {{-180, 330}, {116, 326}}},
-                             AngleCase{{232, 76}, 1.0f, {{-44, 81}, {116, 326}}}));
+                             AngleCase{{232, 76}, 1.0f, {{-44, 81}, {116, 326}}}),
+                         [](const testing::TestParamInfo<AngleCase> &info) {
+                             return sizeName(info.param.size) + "_" +
+                                    std::to_string(static_cast<int>(info.param.theta * 100));
+                         });
 
 TEST(ScaleGeometry, PositionsFarOutsideTheScaleStayOnTheCircle)
 {
@@ -178,7 +200,8 @@ INSTANTIATE_TEST_SUITE_P(
                     LabelCase{kClass34, "-30(-6,282) -20(42,143) -10(153,44) 0(304,8) "
                                         "10(446,43) 20(554,143) 30(602,282)"},
                     LabelCase{kClass6, "-60(-3,341) -45(8,216) -30(70,107) -15(173,34) 0(304,8) "
-                                       "15(426,33) 30(526,107) 45(588,216) 60(601,341)"}));
+                                       "15(426,33) 30(526,107) 45(588,216) 60(601,341)"}),
+    [](const testing::TestParamInfo<LabelCase> &info) { return className(info.param.scale); });
 
 struct TickCase {
     ScaleClass scale;
@@ -206,7 +229,10 @@ TEST_P(ScaleGeometryTicks, MajorDotsPerCountClass)
 INSTANTIATE_TEST_SUITE_P(CountClasses, ScaleGeometryTicks,
                          testing::Values(TickCase{kClass4, 9, ScaleColour::White},
                                          TickCase{kClass34, 7, ScaleColour::Red},
-                                         TickCase{kClass6, 9, ScaleColour::Red}));
+                                         TickCase{kClass6, 9, ScaleColour::Red}),
+                         [](const testing::TestParamInfo<TickCase> &info) {
+                             return className(info.param.scale);
+                         });
 
 TEST(ScaleGeometry, LabelsAndTicksComeBeforeTheFineDots)
 {
