@@ -4,7 +4,7 @@
 #include "app/FormWidgets.h"
 #include "app/HeronF.h"
 #include "core/LogTable.h"
-#include "links/FakeHidPlatform.h"
+#include "support/FakeHidPlatform.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

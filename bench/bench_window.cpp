@@ -4,7 +4,7 @@
 #include "app/HeronF.h"
 #include "app/uCharControl.h"
 #include "core/LogTable.h"
-#include "links/FakeHidPlatform.h"
+#include "support/FakeHidPlatform.h"
 
 #include <QApplication>
 

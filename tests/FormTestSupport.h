@@ -2,7 +2,7 @@
 
 #include "app/FormDialogs.h"
 #include "app/HeronF.h"
-#include "links/FakeHidPlatform.h"
+#include "support/FakeHidPlatform.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

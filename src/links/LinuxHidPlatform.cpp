@@ -2,12 +2,11 @@
 
 #include <QSocketNotifier>
 
-#include <hidapi/hidapi.h>
-#include <libudev.h>
+#include <unistd.h>
 
-#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -18,68 +17,114 @@ namespace vireo {
 namespace {
 
 // hidapi keeps process-wide state (its initialisation and last-error text) that enumeration and
-// opening touch; reader threads open devices too, so those calls are serialised.
+// opening touch; reader threads open devices too, so those calls are serialised. The count of
+// users is kept per library, since tests put a stand-in beside the system's.
 std::mutex &hidapiMutex()
 {
     static std::mutex mutex;
     return mutex;
 }
-int g_hidapiUsers = 0;
-bool g_hidapiReady = false;
 
-// Longest string a device string descriptor can hold, in UTF-16 units, plus the terminator.
-constexpr std::size_t kStringBuffer = 256;
+struct LibraryUse {
+    int users = 0;
+    bool ready = false;
+};
 
-std::u16string toUtf16(const wchar_t *text)
+LibraryUse &libraryUse(const HidCApi &api)
 {
-    std::u16string out;
-    if (text == nullptr)
-        return out;
-    for (; *text != L'\0'; ++text) {
-        const auto cp = static_cast<char32_t>(*text);
-        if (cp >= 0x10000 && cp <= 0x10FFFF) {
-            out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-        } else if (cp > 0x10FFFF) {
-            out.push_back(u'\uFFFD');
+    static std::map<decltype(HidCApi::hid_init), LibraryUse> uses;
+    return uses[api.hid_init];
+}
+
+using Identity = LinuxHidHandle::Identity;
+
+Identity identityOf(const hid_device_info &info)
+{
+    return {{info.vendor_id, info.product_id, info.release_number},
+            LinuxHidHandle::toUtf16(info.product_string),
+            LinuxHidHandle::toUtf16(info.serial_number)};
+}
+
+std::string utf8(const std::u16string &text)
+{
+    std::string out;
+    for (const char16_t c : text) {
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
         } else {
-            out.push_back(static_cast<char16_t>(cp));
+            // Only told apart, never shown: any unambiguous spelling will do.
+            std::array<char, 8> escaped{};
+            std::snprintf(escaped.data(), escaped.size(), "\\u%04x", static_cast<unsigned>(c));
+            out += escaped.data();
         }
     }
     return out;
 }
 
-std::uint32_t lastErrorOr(std::uint32_t fallback)
+// Vendor, product and serial number say which device it is, the USB interface (bus, port path,
+// configuration and interface number) where it is plugged in.
+std::string locationOf(const Identity &identity, const std::string &usbInterface)
 {
-    return errno != 0 ? static_cast<std::uint32_t>(errno) : fallback;
+    if (usbInterface.empty())
+        return {};
+    std::array<char, 16> ids{};
+    std::snprintf(ids.data(), ids.size(), "%04x:%04x", identity.attributes.VendorID,
+                  identity.attributes.ProductID);
+    return std::string(ids.data()) + ":" + utf8(identity.serial) + "@" + usbInterface;
 }
 
-// The sysfs path of the HID device behind a hidraw node: stable while the device stays plugged
-// in, new each time it is plugged in again.
-std::string hidSysPath(const std::string &nodePath)
+} // namespace
+
+LinuxHidPlatform::LinuxHidPlatform(HidCApi api) : m_api(api)
+{
+    std::lock_guard lock(hidapiMutex());
+    LibraryUse &use = libraryUse(m_api);
+    if (use.users++ == 0)
+        use.ready = m_api.hid_init() == 0;
+    m_available = use.ready;
+}
+
+LinuxHidPlatform::~LinuxHidPlatform()
+{
+    stopWatching();
+    std::lock_guard lock(hidapiMutex());
+    LibraryUse &use = libraryUse(m_api);
+    if (--use.users == 0 && use.ready) {
+        m_api.hid_exit();
+        use.ready = false;
+    }
+}
+
+LinuxHidPlatform::SysfsPlace LinuxHidPlatform::sysfsPlace(const std::string &nodePath) const
 {
     const std::string sysname = nodePath.substr(nodePath.rfind('/') + 1);
-    udev *context = udev_new();
+    udev *context = m_api.udev_new();
     if (context == nullptr)
         return {};
-    std::string sysPath;
+    SysfsPlace place;
     if (udev_device *raw =
-            udev_device_new_from_subsystem_sysname(context, "hidraw", sysname.c_str())) {
-        udev_device *hid = udev_device_get_parent_with_subsystem_devtype(raw, "hid", nullptr);
-        if (hid != nullptr && udev_device_get_syspath(hid) != nullptr)
-            sysPath = udev_device_get_syspath(hid);
-        udev_device_unref(raw);
+            m_api.udev_device_new_from_subsystem_sysname(context, "hidraw", sysname.c_str())) {
+        // The sysfs path of the HID device: stable while the device stays plugged in, new each
+        // time it is plugged in again.
+        udev_device *hid = m_api.udev_device_get_parent_with_subsystem_devtype(raw, "hid", nullptr);
+        if (hid != nullptr && m_api.udev_device_get_syspath(hid) != nullptr)
+            place.hidPath = m_api.udev_device_get_syspath(hid);
+        udev_device *usb =
+            m_api.udev_device_get_parent_with_subsystem_devtype(raw, "usb", "usb_interface");
+        if (usb != nullptr && m_api.udev_device_get_sysname(usb) != nullptr)
+            place.usbInterface = m_api.udev_device_get_sysname(usb);
+        m_api.udev_device_unref(raw);
     }
-    udev_unref(context);
-    return sysPath;
+    m_api.udev_unref(context);
+    return place;
 }
 
-std::optional<HidInputCaps> readInputCaps(const std::string &nodePath)
+std::optional<HidReportLayout> LinuxHidPlatform::readLayout(const std::string &nodePath) const
 {
-    const std::string sysPath = hidSysPath(nodePath);
-    if (sysPath.empty())
+    const std::string hidPath = sysfsPlace(nodePath).hidPath;
+    if (hidPath.empty())
         return std::nullopt;
-    std::ifstream file(sysPath + "/report_descriptor", std::ios::binary);
+    std::ifstream file(hidPath + "/report_descriptor", std::ios::binary);
     if (!file)
         return std::nullopt;
     std::array<char, HID_API_MAX_REPORT_DESCRIPTOR_SIZE> descriptor{};
@@ -89,209 +134,26 @@ std::optional<HidInputCaps> readInputCaps(const std::string &nodePath)
                   static_cast<std::size_t>(file.gcount())));
 }
 
-using Identity = LinuxHidPlatform::Identity;
-
-Identity identityOf(const hid_device_info &info)
-{
-    return {{info.vendor_id, info.product_id, info.release_number},
-            toUtf16(info.product_string),
-            toUtf16(info.serial_number)};
-}
-
-class LinuxHidHandle : public HidDeviceHandle {
-public:
-    LinuxHidHandle(hid_device *device, Identity identity, std::optional<HidInputCaps> caps)
-        : m_device(device), m_identity(std::move(identity)), m_caps(caps)
-    {
-    }
-    ~LinuxHidHandle() override
-    {
-        if (m_device != nullptr)
-            hid_close(m_device);
-    }
-    LinuxHidHandle(const LinuxHidHandle &) = delete;
-    LinuxHidHandle &operator=(const LinuxHidHandle &) = delete;
-
-    std::optional<HidAttributes> attributes() override { return m_identity.attributes; }
-
-    std::optional<std::u16string> productString() override
-    {
-        if (m_device == nullptr)
-            return m_identity.product;
-        std::array<wchar_t, kStringBuffer> buffer{};
-        if (hid_get_product_string(m_device, buffer.data(), buffer.size()) != 0)
-            return std::nullopt;
-        return toUtf16(buffer.data());
-    }
-
-    std::optional<std::u16string> serialNumberString() override
-    {
-        if (m_device == nullptr)
-            return m_identity.serial;
-        std::array<wchar_t, kStringBuffer> buffer{};
-        if (hid_get_serial_number_string(m_device, buffer.data(), buffer.size()) != 0)
-            return std::nullopt;
-        return toUtf16(buffer.data());
-    }
-
-    // hidraw offers no way to read string descriptor 0, so without the list no serial number
-    // can be told apart from a language list and none is shown.
-    std::optional<std::u16string> languageIds() override { return std::nullopt; }
-
-    std::optional<HidInputCaps> inputCaps() override { return m_caps; }
-
-    bool sendFeature(std::span<const std::uint8_t> report) override
-    {
-        return m_device != nullptr && !report.empty() &&
-               hid_send_feature_report(m_device, report.data(), report.size()) >= 0;
-    }
-
-    HidReadResult readInput(std::span<std::uint8_t> buffer, int timeoutMs) override
-    {
-        // hidraw puts the report ID first only for numbered reports; unnumbered ones get a
-        // 0 in front so that every report reaches the reader with its ID first.
-        const bool numbered = m_caps && m_caps->numbered;
-        const std::size_t offset = numbered ? 0 : 1;
-        if (m_device == nullptr)
-            return {HidReadResult::Status::Error, 0, EBADF};
-        if (buffer.size() <= offset)
-            return {HidReadResult::Status::Error, 0, EINVAL};
-        buffer[0] = 0;
-        errno = 0;
-        const int n =
-            hid_read_timeout(m_device, buffer.data() + offset, buffer.size() - offset, timeoutMs);
-        if (n < 0)
-            return {HidReadResult::Status::Error, 0, lastErrorOr(ENODEV)};
-        if (n == 0)
-            return {HidReadResult::Status::Timeout, 0, 0};
-        return {HidReadResult::Status::Report, static_cast<std::size_t>(n) + offset, 0};
-    }
-
-private:
-    hid_device *m_device;
-    const Identity m_identity;
-    const std::optional<HidInputCaps> m_caps;
-};
-
-} // namespace
-
-HidInputCaps parseReportDescriptor(std::span<const std::uint8_t> descriptor)
-{
-    struct Globals {
-        std::uint32_t reportSize = 0;
-        std::uint32_t reportCount = 0;
-        std::uint8_t reportId = 0;
-    };
-    constexpr std::uint64_t kMaxBits = 8 * 0xFFFEull;
-    constexpr std::size_t kMaxPushDepth = 32;
-
-    Globals globals;
-    std::vector<Globals> pushed;
-    std::array<std::uint64_t, 256> inputBits{};
-    std::array<bool, 256> hasInput{};
-    bool numbered = false;
-
-    std::size_t i = 0;
-    while (i < descriptor.size()) {
-        const std::uint8_t prefix = descriptor[i];
-        if (prefix == 0xFE) {
-            if (i + 1 >= descriptor.size())
-                break;
-            i += 3 + descriptor[i + 1];
-            continue;
-        }
-        const std::size_t size = (prefix & 3) == 3 ? 4 : (prefix & 3);
-        if (i + 1 + size > descriptor.size())
-            break;
-        std::uint32_t value = 0;
-        for (std::size_t k = 0; k < size; ++k)
-            value |= static_cast<std::uint32_t>(descriptor[i + 1 + k]) << (8 * k);
-        const int type = (prefix >> 2) & 3;
-        const int tag = prefix >> 4;
-        if (type == 0 && tag == 0x8) {
-            std::uint64_t &bits = inputBits[globals.reportId];
-            const std::uint64_t added =
-                static_cast<std::uint64_t>(globals.reportSize) * globals.reportCount;
-            bits = std::min(kMaxBits, bits + std::min(added, kMaxBits));
-            hasInput[globals.reportId] = true;
-        } else if (type == 1) {
-            switch (tag) {
-            case 0x7:
-                globals.reportSize = value;
-                break;
-            case 0x8:
-                globals.reportId = static_cast<std::uint8_t>(value);
-                numbered = true;
-                break;
-            case 0x9:
-                globals.reportCount = value;
-                break;
-            case 0xA:
-                if (pushed.size() < kMaxPushDepth)
-                    pushed.push_back(globals);
-                break;
-            case 0xB:
-                if (!pushed.empty()) {
-                    globals = pushed.back();
-                    pushed.pop_back();
-                }
-                break;
-            default:
-                break;
-            }
-        }
-        i += 1 + size;
-    }
-
-    HidInputCaps caps;
-    caps.numbered = numbered;
-    for (std::size_t id = 0; id < inputBits.size(); ++id) {
-        if (!hasInput[id])
-            continue;
-        const auto length = static_cast<std::uint16_t>((inputBits[id] + 7) / 8 + 1);
-        caps.InputReportByteLength = std::max(caps.InputReportByteLength, length);
-    }
-    return caps;
-}
-
-LinuxHidPlatform::LinuxHidPlatform()
-{
-    std::lock_guard lock(hidapiMutex());
-    if (g_hidapiUsers++ == 0)
-        g_hidapiReady = hid_init() == 0;
-    m_available = g_hidapiReady;
-}
-
-LinuxHidPlatform::~LinuxHidPlatform()
-{
-    stopWatching();
-    std::lock_guard lock(hidapiMutex());
-    if (--g_hidapiUsers == 0 && g_hidapiReady) {
-        hid_exit();
-        g_hidapiReady = false;
-    }
-}
-
 std::vector<HidInterfaceInfo> LinuxHidPlatform::enumerate()
 {
-    std::vector<std::string> paths;
+    std::vector<std::pair<std::string, Identity>> nodes;
     {
         std::lock_guard lock(hidapiMutex());
-        hid_device_info *devices = hid_enumerate(0, 0);
+        hid_device_info *devices = m_api.hid_enumerate(0, 0);
         // One node can be listed once per top-level collection; it is one interface.
         m_identities.clear();
         for (const hid_device_info *info = devices; info != nullptr; info = info->next) {
             if (info->path != nullptr && m_identities.emplace(info->path, identityOf(*info)).second)
-                paths.emplace_back(info->path);
+                nodes.emplace_back(info->path, identityOf(*info));
         }
-        hid_free_enumeration(devices);
+        m_api.hid_free_enumeration(devices);
     }
     std::vector<HidInterfaceInfo> found;
-    for (std::string &path : paths) {
-        std::string instance = hidSysPath(path);
-        if (instance.empty())
-            instance = path;
-        found.push_back({std::move(path), std::move(instance)});
+    for (auto &[path, identity] : nodes) {
+        SysfsPlace place = sysfsPlace(path);
+        std::string instance = place.hidPath.empty() ? path : std::move(place.hidPath);
+        found.push_back(
+            {std::move(path), std::move(instance), locationOf(identity, place.usbInterface)});
     }
     return found;
 }
@@ -305,10 +167,15 @@ HidOpenResult LinuxHidPlatform::open(const std::string &path, HidAccess access)
         std::lock_guard lock(hidapiMutex());
         if (access == HidAccess::ReadWrite) {
             errno = 0;
-            device = hid_open_path(path.c_str());
+            device = m_api.hid_open_path(path.c_str());
             if (device == nullptr) {
-                error = lastErrorOr(EIO);
-            } else if (const hid_device_info *info = hid_get_device_info(device)) {
+                // hidapi keeps the reason only as text; the node tells it again.
+                const int openErrno = errno;
+                if (::access(path.c_str(), R_OK | W_OK) != 0)
+                    error = static_cast<std::uint32_t>(errno);
+                else
+                    error = openErrno != 0 ? static_cast<std::uint32_t>(openErrno) : EIO;
+            } else if (const hid_device_info *info = m_api.hid_get_device_info(device)) {
                 identity = identityOf(*info);
             }
         } else {
@@ -322,12 +189,13 @@ HidOpenResult LinuxHidPlatform::open(const std::string &path, HidAccess access)
     }
     if (!identity) {
         if (device != nullptr) {
-            hid_close(device);
+            m_api.hid_close(device);
             error = ENODEV;
         }
         return {nullptr, error};
     }
-    return {std::make_unique<LinuxHidHandle>(device, std::move(*identity), readInputCaps(path)), 0};
+    return {std::make_unique<LinuxHidHandle>(m_api, device, std::move(*identity), readLayout(path)),
+            0};
 }
 
 void LinuxHidPlatform::watchDeviceChanges(std::function<void()> onChange)
@@ -335,20 +203,20 @@ void LinuxHidPlatform::watchDeviceChanges(std::function<void()> onChange)
     stopWatching();
     if (!onChange)
         return;
-    m_udev = udev_new();
+    m_udev = m_api.udev_new();
     if (m_udev == nullptr)
         return;
-    m_monitor = udev_monitor_new_from_netlink(m_udev, "udev");
+    m_monitor = m_api.udev_monitor_new_from_netlink(m_udev, "udev");
     if (m_monitor == nullptr ||
-        udev_monitor_filter_add_match_subsystem_devtype(m_monitor, "hidraw", nullptr) < 0 ||
-        udev_monitor_enable_receiving(m_monitor) < 0) {
+        m_api.udev_monitor_filter_add_match_subsystem_devtype(m_monitor, "hidraw", nullptr) < 0 ||
+        m_api.udev_monitor_enable_receiving(m_monitor) < 0) {
         // Without udev events the devices present at start-up are still found.
         stopWatching();
         return;
     }
     m_onChange = std::move(onChange);
-    m_notifier =
-        std::make_unique<QSocketNotifier>(udev_monitor_get_fd(m_monitor), QSocketNotifier::Read);
+    m_notifier = std::make_unique<QSocketNotifier>(m_api.udev_monitor_get_fd(m_monitor),
+                                                   QSocketNotifier::Read);
     QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(),
                      [this] { drainMonitor(); });
 }
@@ -358,20 +226,20 @@ void LinuxHidPlatform::stopWatching()
     m_notifier.reset();
     m_onChange = nullptr;
     if (m_monitor != nullptr)
-        udev_monitor_unref(m_monitor);
+        m_api.udev_monitor_unref(m_monitor);
     m_monitor = nullptr;
     if (m_udev != nullptr)
-        udev_unref(m_udev);
+        m_api.udev_unref(m_udev);
     m_udev = nullptr;
 }
 
 void LinuxHidPlatform::drainMonitor()
 {
-    while (udev_device *device = udev_monitor_receive_device(m_monitor)) {
-        const char *action = udev_device_get_action(device);
+    while (udev_device *device = m_api.udev_monitor_receive_device(m_monitor)) {
+        const char *action = m_api.udev_device_get_action(device);
         const bool changed = action != nullptr && (std::strcmp(action, "add") == 0 ||
                                                    std::strcmp(action, "remove") == 0);
-        udev_device_unref(device);
+        m_api.udev_device_unref(device);
         if (changed && m_onChange) {
             const std::function<void()> onChange = m_onChange;
             onChange();
@@ -382,6 +250,11 @@ void LinuxHidPlatform::drainMonitor()
 std::uint32_t LinuxHidPlatform::deviceGoneError() const
 {
     return ENODEV;
+}
+
+std::uint32_t LinuxHidPlatform::accessDeniedError() const
+{
+    return EACCES;
 }
 
 std::string LinuxHidPlatform::errorMessage(std::uint32_t code) const

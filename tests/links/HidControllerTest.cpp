@@ -1,5 +1,5 @@
 #include "core/HidIntake.h"
-#include "links/FakeHidPlatform.h"
+#include "support/FakeHidPlatform.h"
 #include "links/JvHidControllerClass.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "links/FakeHidPlatform.h"
+#include "support/FakeHidPlatform.h"
 #include "links/JvHidControllerClass.h"
 
 #include <QCoreApplication>

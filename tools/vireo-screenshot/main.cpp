@@ -3,7 +3,7 @@
 #include "app/DisplayFonts.h"
 #include "app/HeronF.h"
 #include "app/uCharControl.h"
-#include "links/FakeHidPlatform.h"
+#include "support/FakeHidPlatform.h"
 
 #include <QApplication>
 #include <QPixmap>

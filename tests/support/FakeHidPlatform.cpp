@@ -1,4 +1,4 @@
-#include "links/FakeHidPlatform.h"
+#include "support/FakeHidPlatform.h"
 
 #include <algorithm>
 #include <chrono>
@@ -128,7 +128,7 @@ std::vector<HidInterfaceInfo> FakeHidPlatform::enumerate()
     std::vector<HidInterfaceInfo> found;
     for (const auto &state : m_devices) {
         if (state->present)
-            found.push_back({state->device.path, state->device.instance});
+            found.push_back({state->device.path, state->device.instance, state->device.location});
     }
     return found;
 }

@@ -19,6 +19,7 @@ public:
     struct Device {
         std::string path;
         std::string instance;
+        std::string location;
         HidAttributes attributes;
         std::u16string product;
         std::u16string serial;
@@ -34,6 +35,7 @@ public:
     HidOpenResult open(const std::string &path, HidAccess access) override;
     void watchDeviceChanges(std::function<void()> onChange) override;
     std::uint32_t deviceGoneError() const override { return GoneError; }
+    std::uint32_t accessDeniedError() const override { return AccessDeniedError; }
     std::string errorMessage(std::uint32_t code) const override;
 
     void setAvailable(bool available);
