@@ -239,6 +239,7 @@ public:
     // The reading of the last decoded frame.
     QString ValueText, UnitText, FuncText, RangeText;
     float ReadingCount = 0;
+    AxisEdge OverloadEdge = AxisEdge::Top;
 
     // Frame texts (RxNibbles, FrameText) and link bookkeeping.
     FrameCollector frames;

@@ -48,6 +48,7 @@ void TFCOMM::applyDecodedFrame(const DecodedFrame &frame)
     FuncText = QString::fromStdString(frame.FuncText);
     RangeText = QString::fromStdString(frame.RangeText);
     ReadingCount = frame.ReadingCount;
+    OverloadEdge = frame.overloadEdge;
 
     if (frame.axis) {
         ChartCtl->SetValueMin(frame.axis->min);

@@ -82,8 +82,7 @@ void TFCOMM::INDataToTable()
     if (number)
         plotted = *number;
     else
-        plotted = lcd[index(LcdMember::LcdFH)]->isVisibleTo(Panel1) ? ChartCtl->FValueMin()
-                                                                    : ChartCtl->FValueMax();
+        plotted = OverloadEdge == AxisEdge::Bottom ? ChartCtl->FValueMin() : ChartCtl->FValueMax();
     setPageCaption(ChartCtl->AddValue(plotted));
 
     judgeReading();

@@ -324,6 +324,7 @@ DecodedFrame LcdDecode(std::string_view frameText, const ModelSwitches &sw,
     }
 
     const bool negative = !sign.empty();
+    out.overloadEdge = negative ? AxisEdge::Bottom : AxisEdge::Top;
     const auto full = static_cast<float>(counts.FullScaleCount + 1);
     if (overload) {
         out.ReadingCount = negative ? -full : full;

@@ -81,6 +81,10 @@ struct AxisRange {
     bool operator==(const AxisRange &) const = default;
 };
 
+// The end of the chart's vertical axis where a reading whose value is no number (the overload
+// form) is plotted.
+enum class AxisEdge : std::uint8_t { Top, Bottom };
+
 // Everything one frame changes. The window applies it in this order: link indicator,
 // panel members and digits, chart axis, max/min labels, needle, log, bar graph.
 struct DecodedFrame {
@@ -94,6 +98,8 @@ struct DecodedFrame {
     std::string FuncText;
     std::string RangeText;
     float ReadingCount = 0;
+    // A negative overload is plotted at the bottom of the axis, any other at the top.
+    AxisEdge overloadEdge = AxisEdge::Top;
     std::optional<AxisRange> axis; // vertical chart range requested by this frame
     std::int32_t needle = 0;       // analog-scale position for KDrun
     std::int32_t bar = 0;          // PBar2 position

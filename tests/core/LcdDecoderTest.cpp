@@ -230,11 +230,13 @@ TEST(LcdDecoder, OverloadShowsZeroLAtTheEndsOfTheScale)
     EXPECT_TRUE(shown(f, M::LcdDc));
     EXPECT_FALSE(shown(f, M::LcdDd));
     EXPECT_TRUE(shown(f, M::LcdP1));
+    EXPECT_EQ(f.overloadEdge, AxisEdge::Top);
 
     const DecodedFrame neg = decode("A31234B50AD").frame; // voltage, negative overload
     EXPECT_EQ(neg.ValueText, "-0L");
     EXPECT_EQ(neg.ReadingCount, -4001.0f);
     EXPECT_EQ(neg.needle, 0);
+    EXPECT_EQ(neg.overloadEdge, AxisEdge::Bottom);
     EXPECT_TRUE(shown(neg, M::LcdDb));
     // With no point lit and a leading zero, the blanking rules hide the "0" of 0L too.
     EXPECT_FALSE(shown(decode("A30234B10AD").frame, M::LcdDb));
