@@ -3,7 +3,7 @@
 
 #include "app/FormDialogs.h"
 #include "app/FormWidgets.h"
-#include "core/Judgement.h"
+#include "core/KeyFilters.h"
 #include "core/NumberText.h"
 
 #include <QChartView>

@@ -13,7 +13,6 @@ inline constexpr double DefaultLowLimit = -6000;
 // What an unusable limit text is replaced with once the user has stopped typing.
 inline constexpr std::string_view RepairedHighLimitText = "5999";
 inline constexpr std::string_view RepairedLowLimitText = "-5999";
-inline constexpr char32_t BackspaceKey = 8;
 
 // Pass/Fail of a logged value against the limit texts. A value that is no number (an overload
 // reading) fails; both limits are inclusive; the value is compared exactly as displayed.
@@ -25,13 +24,5 @@ std::optional<std::string_view> repairedHighLimit(std::string_view text,
                                                   std::string_view decimalSep);
 std::optional<std::string_view> repairedLowLimit(std::string_view text,
                                                  std::string_view decimalSep);
-
-// Key filters of the edit boxes: whether a typed character reaches the box.
-// Sampling interval and page size: digits and backspace.
-bool intervalKeyAccepted(char32_t key);
-// Judgement limits: digits, backspace, signs and the first character of the decimal separator.
-bool limitKeyAccepted(char32_t key, std::string_view decimalSep);
-// Scale limits: digits, backspace and signs.
-bool scaleLimitKeyAccepted(char32_t key);
 
 } // namespace vireo
