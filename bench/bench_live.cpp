@@ -81,11 +81,11 @@ void BM_CpuWhileStreamingAtLineRate(benchmark::State &state)
         qputenv("VIREO_COM1", sim.readLine().trimmed());
         auto w = makeWindow();
         w->show();
-        w->COMCon->click();
+        w->findChild<vireo::ToggleButton *>(QStringLiteral("COMCon"))->click();
         const double share = coreShareWhileRunning(10.0);
         state.counters["core_percent"] = share * 100.0;
         state.counters["rows"] = static_cast<double>(w->cds1->rowCount());
-        w->COMCon->click();
+        w->findChild<vireo::ToggleButton *>(QStringLiteral("COMCon"))->click();
         sim.kill();
         sim.waitForFinished();
     }

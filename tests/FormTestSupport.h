@@ -76,6 +76,12 @@ struct FormFixture {
     std::unique_ptr<TFCOMM> form;
 };
 
+// The window's control of the design name `name`.
+template <class T> T *named(QObject &form, const char *name)
+{
+    return form.findChild<T *>(QLatin1String(name));
+}
+
 // Runs the event loop until `done` holds or `ms` pass; returns whether it held.
 inline bool waitFor(const std::function<bool()> &done, int ms = 3000)
 {

@@ -53,6 +53,18 @@ ToggleButton::ToggleButton(const QString &caption, int groupIndex, QWidget *pare
     setToolButtonStyle(Qt::ToolButtonTextOnly);
 }
 
+void ToggleButton::nextCheckState()
+{
+    QToolButton::nextCheckState();
+    if (!isChecked() || parentWidget() == nullptr)
+        return;
+    const auto group = parentWidget()->findChildren<ToggleButton *>(Qt::FindDirectChildrenOnly);
+    for (ToggleButton *other : group) {
+        if (other != this && other->groupIndex() == m_group)
+            other->setDown(false);
+    }
+}
+
 QLabel *literalLabel(const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(parent);

@@ -53,6 +53,11 @@ public:
     void setDown(bool down) { setChecked(down); }
     bool isDown() const { return isChecked(); }
 
+protected:
+    // A click presses the button before its handler runs, so the handler sees its group
+    // already released.
+    void nextCheckState() override;
+
 private:
     int m_group;
 };

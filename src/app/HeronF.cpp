@@ -3,10 +3,11 @@
 #include "app/FormDialogs.h"
 #include "app/FormWidgets.h"
 #include "app/LogGrid.h"
+#include "app/SerialLink.h"
+#include "app/UsbLink.h"
+#include "app/WindowDesign.h"
 #include "app/uCharControl.h"
 #include "core/LogTable.h"
-#include "links/ComDrv32.h"
-#include "links/JvHidControllerClass.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QEvent>
+#include <QEventLoop>
 #include <QGraphicsLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -28,8 +30,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QValueAxis>
-
-#include <tuple>
 
 namespace vireo {
 
@@ -104,53 +104,6 @@ const LcdDesign kLcdDesign[kLcdMemberCount] = {
     {LcdMember::lcdMax, "lcdMax", "MAX", &kA2, 14, true, {5, 110, 31, 16}, false},
     {LcdMember::lcdMin, "lcdMin", "MIN", &kA2, 14, true, {5, 110, 27, 16}, false},
 };
-
-// Places the window's parked controls outside the client area, where nobody sees them.
-constexpr int kParkX = 700;
-
-QLabel *designLabel(QWidget *parent, const QString &text, const QFont &font, const QRect &geometry)
-{
-    QLabel *label = literalLabel(text, parent);
-    label->setFont(font);
-    label->setGeometry(geometry);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
-QToolButton *pictureButton(QWidget *parent, const QString &picture, const QString &tip,
-                           const QRect &geometry)
-{
-    auto *button = new QToolButton(parent);
-    button->setIcon(QIcon(picture));
-    button->setIconSize(QSize(16, 15));
-    button->setGeometry(geometry);
-    if (!tip.isEmpty())
-        button->setToolTip(tip);
-    return button;
-}
-
-ClickPanel *panelButton(QWidget *parent, const QString &caption, const QFont &font,
-                        const QRect &geometry)
-{
-    auto *panel = new ClickPanel(parent);
-    panel->setTextFormat(Qt::PlainText);
-    panel->setText(caption);
-    panel->setFont(font);
-    panel->setGeometry(geometry);
-    panel->setAlignment(Qt::AlignCenter);
-    return panel;
-}
-
-ClickPanel *picturePanel(QWidget *parent, const QString &picture, const QString &tip,
-                         const QRect &geometry)
-{
-    auto *panel = new ClickPanel(parent);
-    panel->setPixmap(QPixmap(picture));
-    panel->setGeometry(geometry);
-    if (!tip.isEmpty())
-        panel->setToolTip(tip);
-    return panel;
-}
 
 void setBackground(QWidget *w, const QColor &color)
 {
@@ -227,41 +180,24 @@ TFCOMM::TFCOMM(const ModelSwitches &sw, FormDialogs *dialogs,
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
 
-    buildTopBar();
     buildLcdPanel();
-    buildLimitsPanel();
-    buildRecordBar();
-    buildChart();
-    buildHiddenControls();
-    buildMenu();
-    buildTimers();
-    wireScale();
-    buildLinks();
-    buildUsb(std::move(hidPlatform));
+    buildDesign(this, windowDesign());
+    takeDesignedControls();
+    const std::pair<QCheckBox *, bool> boxes[] = {
+        {IFWren, sw.IFWren},     {IFHeron, sw.IFHeron},   {IFPlover, sw.IFPlover},
+        {IFFinch, sw.IFFinch},   {IFOsprey, sw.IFOsprey}, {IFKestrel, sw.IFKestrel},
+        {IFSiskin, sw.IFSiskin}, {IFLinnet, sw.IFLinnet}, {IFCurlew, sw.IFCurlew},
+        {IFPetrel, sw.IFPetrel}, {IFMerlin, sw.IFMerlin}, {Egret, sw.Egret},
+        {Ibis, sw.Ibis}};
+    for (const auto &[box, on] : boxes)
+        box->setChecked(on);
 
-    const std::tuple<QCheckBox **, bool, const char *> boxes[] = {
-        {&IFWren, sw.IFWren, "IFWren"},
-        {&IFHeron, sw.IFHeron, "IFHeron"},
-        {&IFPlover, sw.IFPlover, "IFPlover"},
-        {&IFFinch, sw.IFFinch, "IFFinch"},
-        {&IFOsprey, sw.IFOsprey, "IFOsprey"},
-        {&IFKestrel, sw.IFKestrel, "IFKestrel"},
-        {&IFSiskin, sw.IFSiskin, "IFSiskin"},
-        {&IFLinnet, sw.IFLinnet, "IFLinnet"},
-        {&IFCurlew, sw.IFCurlew, "IFCurlew"},
-        {&IFPetrel, sw.IFPetrel, "IFPetrel"},
-        {&IFMerlin, sw.IFMerlin, "IFMerlin"},
-        {&Egret, sw.Egret, "Egret"},
-        {&Ibis, sw.Ibis, "Ibis"}};
-    int y = 0;
-    for (const auto &[box, on, name] : boxes) {
-        *box = new QCheckBox(this);
-        (*box)->setObjectName(QString::fromLatin1(name));
-        (*box)->setChecked(on);
-        (*box)->setGeometry(kParkX, 300 + y, 20, 17);
-        (*box)->hide();
-        y += 18;
-    }
+    m_serial = new SerialLink(this, *m_dialogs, m_watchdog);
+    m_usb = new UsbLink(this, *m_dialogs, m_watchdog, std::move(hidPlatform),
+                        [this] { return switches(); });
+    buildTimers();
+    wire();
+    wireScale();
 
     FormCreate();
 
@@ -270,11 +206,7 @@ TFCOMM::TFCOMM(const ModelSwitches &sw, FormDialogs *dialogs,
         move(screen->availableGeometry().center() - rect().center());
 }
 
-TFCOMM::~TFCOMM()
-{
-    // Claimed devices go back to the controller before it goes away.
-    m_devListDevices.clear();
-}
+TFCOMM::~TFCOMM() = default;
 
 void TFCOMM::closeEvent(QCloseEvent *event)
 {
@@ -300,40 +232,6 @@ ModelSwitches TFCOMM::switches() const
     s.Egret = Egret->isChecked();
     s.Ibis = Ibis->isChecked();
     return s;
-}
-
-void TFCOMM::buildTopBar()
-{
-    const QFont portFont = fontPx(kArial, 16, true);
-    const QRect portPlace(5, 3, 61, 24);
-    BtCOM1 = panelButton(this, QStringLiteral("COM 1"), portFont, portPlace);
-    BtCOM1->setObjectName(QStringLiteral("BtCOM1"));
-    BtCOM2 = panelButton(this, QStringLiteral("COM 2"), portFont, portPlace);
-    BtCOM2->setObjectName(QStringLiteral("BtCOM2"));
-    BtCOM3 = panelButton(this, QStringLiteral("COM 3"), portFont, portPlace);
-    BtCOM3->setObjectName(QStringLiteral("BtCOM3"));
-    BtCOM4 = panelButton(this, QStringLiteral("COM 4"), portFont, portPlace);
-    BtCOM4->setObjectName(QStringLiteral("BtCOM4"));
-    for (ClickPanel *p : {BtCOM1, BtCOM2, BtCOM3, BtCOM4})
-        p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    BtCOM2->hide();
-    BtCOM3->hide();
-    BtCOM4->hide();
-
-    COMCon = new ToggleButton(QStringLiteral("COM Connect"), 1, this);
-    COMCon->setObjectName(QStringLiteral("COMCon"));
-    COMCon->setGeometry(68, 4, 94, 25);
-    COMCon->setFont(fontPx(kArial, 13, true));
-    USBCon = new ToggleButton(QStringLiteral("USB Connect"), 1, this);
-    USBCon->setObjectName(QStringLiteral("USBCon"));
-    USBCon->setGeometry(170, 4, 94, 25);
-    USBCon->setFont(fontPx(kArial, 13, true));
-
-    BitBtn1 = new QPushButton(QStringLiteral("Exit"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setGeometry(552, 3, 57, 25);
-    BitBtn1->setFont(fontPx(kArial, 14, true));
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
 }
 
 void TFCOMM::buildLcdPanel()
@@ -380,117 +278,77 @@ void TFCOMM::buildLcdPanel()
     PBar2->setTextVisible(false);
 }
 
-void TFCOMM::buildLimitsPanel()
+void TFCOMM::takeDesignedControls()
 {
-    Panel4 = new QFrame(this);
-    Panel4->setObjectName(QStringLiteral("Panel4"));
-    Panel4->setGeometry(289, 32, 329, 137);
-    Panel4->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    setBackground(Panel4, Qt::white);
-    const QFont f = fontPx(kSansSerif, 11);
-    const QColor info = QApplication::palette().color(QPalette::ToolTipBase);
-
-    T1_HI = designLabel(Panel4, QStringLiteral("Set High Limit:"), f, {14, 36, 68, 13});
-    T1_HI->setObjectName(QStringLiteral("T1_HI"));
-    T1_Value = designLabel(Panel4, QStringLiteral("Measure Value:"), f, {8, 66, 74, 13});
-    T1_Value->setObjectName(QStringLiteral("T1_Value"));
-    T1_LO = designLabel(Panel4, QStringLiteral("Set Low Limit:"), f, {16, 97, 66, 13});
-    T1_LO->setObjectName(QStringLiteral("T1_LO"));
-    for (QLabel *l : {T1_HI, T1_Value, T1_LO})
-        l->adjustSize();
-
-    auto makeEdit = [&](const QString &text, const QRect &geometry) {
-        auto *edit = new QLineEdit(text, Panel4);
-        edit->setGeometry(geometry);
-        edit->setFont(f);
-        return edit;
-    };
-    T1HI = makeEdit(QStringLiteral("6000"), {88, 32, 81, 21});
-    T1HI->setObjectName(QStringLiteral("T1HI"));
-    T1VALUE = makeEdit(QStringLiteral("0"), {88, 62, 81, 21});
-    T1VALUE->setObjectName(QStringLiteral("T1VALUE"));
-    T1LO = makeEdit(QStringLiteral("-6000"), {88, 92, 81, 21});
-    T1LO->setObjectName(QStringLiteral("T1LO"));
-    T1HI->setToolTip(QStringLiteral("Please enter a number here."));
-    T1LO->setToolTip(QStringLiteral("Please enter a number here."));
-    T1VALUE->setReadOnly(true);
-    setBackground(T1VALUE, info);
-    connect(T1HI, &QLineEdit::textChanged, this, [this] { T1HIChange(); });
-    connect(T1LO, &QLineEdit::textChanged, this, [this] { T1LOChange(); });
-    filterKeys(T1HI, [this](QChar k) { return T1HIKeyPress(k); });
-    filterKeys(T1LO, [this](QChar k) { return T1HIKeyPress(k); });
-
-    Shape1 = new ShapeWidget(ShapeWidget::Kind::Circle, Panel4);
-    Shape1->setObjectName(QStringLiteral("Shape1"));
-    Shape1->setGeometry(216, 24, 97, 97);
-    Shape1->setBrushColor(info);
-    judge = designLabel(Panel4, QString(), fontPx(kSansSerif, 24, true), {237, 56, 65, 29});
-    judge->setObjectName(QStringLiteral("judge"));
-    judge->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    setBackground(judge, info);
-
-    CONokN = new QLabel(Panel4);
-    CONokN->setObjectName(QStringLiteral("CONokN"));
-    CONokN->setPixmap(QPixmap(QStringLiteral(":/pictures/link_idle.png")));
-    CONokN->setGeometry(293, 9, 25, 24);
-    CONok = new QLabel(Panel4);
-    CONok->setObjectName(QStringLiteral("CONok"));
-    CONok->setPixmap(QPixmap(QStringLiteral(":/pictures/link_active.png")));
-    CONok->setGeometry(293, 9, 25, 24);
-    CONok->hide();
+    for (auto [box, name] : {std::pair{&IFWren, "IFWren"},
+                             {&IFHeron, "IFHeron"},
+                             {&IFPlover, "IFPlover"},
+                             {&IFFinch, "IFFinch"},
+                             {&IFOsprey, "IFOsprey"},
+                             {&IFKestrel, "IFKestrel"},
+                             {&IFSiskin, "IFSiskin"},
+                             {&IFLinnet, "IFLinnet"},
+                             {&IFCurlew, "IFCurlew"},
+                             {&IFPetrel, "IFPetrel"},
+                             {&IFMerlin, "IFMerlin"},
+                             {&Egret, "Egret"},
+                             {&Ibis, "Ibis"}})
+        *box = designed<QCheckBox>(this, name);
+    BitBtn1 = designed<QPushButton>(this, "BitBtn1");
+    Panel4 = designed<QFrame>(this, "Panel4");
+    T1HI = designed<QLineEdit>(this, "T1HI");
+    T1VALUE = designed<QLineEdit>(this, "T1VALUE");
+    T1LO = designed<QLineEdit>(this, "T1LO");
+    Shape1 = designed<ShapeWidget>(this, "Shape1");
+    judge = designed<QLabel>(this, "judge");
+    RepeatSet = designed<QCheckBox>(this, "RepeatSet");
+    RecordSI = designed<QCheckBox>(this, "RecordSI");
+    RecordSITime = designed<QLineEdit>(this, "RecordSITime");
+    RecordNew = designed<QToolButton>(this, "RecordNew");
+    OpenDataFiles = designed<QToolButton>(this, "OpenDataFiles");
+    saveas = designed<QToolButton>(this, "saveas");
+    BtPrint = designed<QToolButton>(this, "BtPrint");
+    DBGrid1 = designed<LogGrid>(this, "DBGrid1");
+    Chtshow = designed<QChartView>(this, "Chtshow");
+    BtFill = designed<QCheckBox>(this, "BtFill");
+    Maxrecord = designed<QLineEdit>(this, "Maxrecord");
+    BtNew = designed<QToolButton>(this, "BtNew");
+    BtSave = designed<QToolButton>(this, "BtSave");
+    BtFirst = designed<QToolButton>(this, "BtFirst");
+    BTPrevious = designed<QToolButton>(this, "BTPrevious");
+    Bt10 = designed<QPushButton>(this, "Bt10");
+    BtNext = designed<QToolButton>(this, "BtNext");
+    BTlast = designed<QToolButton>(this, "BTlast");
+    TbFd = designed<ClickPanel>(this, "TbFd");
+    TbSx = designed<ClickPanel>(this, "TbSx");
+    BtExit = designed<ClickPanel>(this, "BtExit");
+    Panel3 = designed<QFrame>(this, "Panel3");
+    MinText = designed<QLabel>(this, "MinText");
+    MaxText = designed<QLabel>(this, "MaxText");
+    MinTextU = designed<QLabel>(this, "MinTextU");
+    MaxTextU = designed<QLabel>(this, "MaxTextU");
+    SetMaxB = designed<QCheckBox>(this, "SetMaxB");
+    SetMinB = designed<QCheckBox>(this, "SetMinB");
+    Setmax = designed<QLineEdit>(this, "Setmax");
+    SetMin = designed<QLineEdit>(this, "SetMin");
+    KD = designed<QFrame>(this, "KD");
+    KD1 = designed<QLabel>(this, "KD1");
+    KdFd = designed<ClickPanel>(this, "KdFd");
+    KdSx = designed<ClickPanel>(this, "KdSx");
+    New1 = designed<QAction>(this, "New1");
+    N10001 = designed<QAction>(this, "N10001");
+    N50001 = designed<QAction>(this, "N50001");
+    N100001 = designed<QAction>(this, "N100001");
+    N500001 = designed<QAction>(this, "N500001");
+    N1000001 = designed<QAction>(this, "N1000001");
+    limitess = designed<QAction>(this, "limitess");
+    EXIT1 = designed<QAction>(this, "EXIT1");
+    setUpChart();
 }
 
-void TFCOMM::buildRecordBar()
+void TFCOMM::setUpChart()
 {
-    const QFont arial11 = fontPx(kArial, 11);
-    RepeatSet = new QCheckBox(QStringLiteral("Repeat"), this);
-    RepeatSet->setObjectName(QStringLiteral("RepeatSet"));
-    RepeatSet->setGeometry(3, 186, 54, 20);
-    RepeatSet->setFont(arial11);
-    RepeatSet->setChecked(true);
-    RecordSI = new QCheckBox(QStringLiteral("Sampling Interval           'S"), this);
-    RecordSI->setObjectName(QStringLiteral("RecordSI"));
-    RecordSI->setGeometry(57, 186, 143, 20);
-    RecordSI->setFont(arial11);
-    RecordSITime = new QLineEdit(QStringLiteral("1"), this);
-    RecordSITime->setObjectName(QStringLiteral("RecordSITime"));
-    RecordSITime->setGeometry(159, 186, 27, 21);
-    connect(RecordSITime, &QLineEdit::textChanged, this, [this] { RecordSITimeChange(); });
-    filterKeys(RecordSITime, [this](QChar k) { return RecordSITimeKeyPress(k); });
-
-    RecordNew = pictureButton(this, QStringLiteral(":/pictures/newpage.png"),
-                              QStringLiteral("Close Data"), {200, 186, 23, 21});
-    RecordNew->setObjectName(QStringLiteral("RecordNew"));
-    OpenDataFiles = pictureButton(this, QStringLiteral(":/pictures/openfolder.png"),
-                                  QStringLiteral("Open old data files"), {222, 186, 23, 21});
-    OpenDataFiles->setObjectName(QStringLiteral("OpenDataFiles"));
-    {
-        // The folder picture holds the normal and the greyed image side by side.
-        const QPixmap both(QStringLiteral(":/pictures/openfolder.png"));
-        QIcon icon(both.copy(0, 0, 16, 16));
-        icon.addPixmap(both.copy(16, 0, 16, 16), QIcon::Disabled);
-        OpenDataFiles->setIcon(icon);
-        OpenDataFiles->setIconSize(QSize(16, 16));
-    }
-    saveas = pictureButton(this, QStringLiteral(":/pictures/floppy.png"),
-                           QStringLiteral("Save data files"), {244, 186, 23, 21});
-    saveas->setObjectName(QStringLiteral("saveas"));
-    BtPrint = pictureButton(this, QStringLiteral(":/pictures/printer.png"), QString(),
-                            {266, 186, 22, 21});
-    BtPrint->setObjectName(QStringLiteral("BtPrint"));
-    connect(RecordNew, &QToolButton::clicked, this, [this] { RecordNewClick(); });
-    connect(OpenDataFiles, &QToolButton::clicked, this, [this] { OpenDataFilesClick(); });
-    connect(saveas, &QToolButton::clicked, this, [this] { saveasClick(); });
-    connect(BtPrint, &QToolButton::clicked, this, [this] { BtPrintClick(); });
-
-    DBGrid1 = new LogGrid(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setGeometry(3, 208, 284, 196);
-}
-
-void TFCOMM::buildChart()
-{
-    chart = new QChart();
+    chart = Chtshow->chart();
     chart->setObjectName(QStringLiteral("chart"));
     chart->setBackgroundBrush(Qt::white);
     chart->setPlotAreaBackgroundBrush(Qt::white);
@@ -535,71 +393,64 @@ void TFCOMM::buildChart()
         s->attachAxis(axisY);
     }
 
-    Chtshow = new QChartView(chart, this);
-    Chtshow->setObjectName(QStringLiteral("Chtshow"));
-    Chtshow->setGeometry(288, 171, 329, 233);
-    Chtshow->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Chtshow->setRenderHint(QPainter::Antialiasing, false);
     Chtshow->setRubberBand(QChartView::NoRubberBand);
     Chtshow->setInteractive(false);
     Chtshow->viewport()->installEventFilter(new WheelSwallower(Chtshow));
     Chtshow->installEventFilter(new WheelSwallower(Chtshow));
+}
 
-    Bevel1 = new QFrame(Chtshow);
-    Bevel1->setObjectName(QStringLiteral("Bevel1"));
-    Bevel1->setGeometry(2, 2, 40, 20);
-    Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    BtFill = new QCheckBox(QStringLiteral("Fill"), Chtshow);
-    BtFill->setObjectName(QStringLiteral("BtFill"));
-    BtFill->setGeometry(5, 5, 36, 17);
-    BtFill->setFont(fontPx(kSansSerif, 11));
-    BtFill->setChecked(true);
-    BtFill->setToolTip(QStringLiteral("Graphic Fill"));
-    setBackground(BtFill, Qt::white);
+void TFCOMM::buildTimers()
+{
+    auto timer = [this](const char *name, int interval) {
+        auto *t = new QTimer(this);
+        t->setObjectName(QLatin1String(name));
+        t->setInterval(interval);
+        return t;
+    };
+    Trecord = timer("Trecord", 1000);
+    Timer2 = timer("Timer2", 2000);
+    Timer4 = timer("Timer4", 2000);
+    Timer5 = timer("Timer5", 2000);
+}
+
+void TFCOMM::wire()
+{
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(BtExit, &ClickPanel::clicked, this, [this] { BtExit1Click(); });
+    connect(EXIT1, &QAction::triggered, this, [this] { BtExit1Click(); });
+
+    connect(m_serial, &SerialLink::heronBytes, this, &TFCOMM::HHeronBRData);
+    connect(m_serial, &SerialLink::wrenBytes, this, &TFCOMM::HWrenBRData);
+    connect(m_serial, &SerialLink::usbStalled, m_usb, &UsbLink::stopStalledUsbReading);
+    connect(m_usb, &UsbLink::frameText, this, &TFCOMM::takeUsbFrame);
+    connect(m_usb, &UsbLink::infoRequested, this, &TFCOMM::showDeviceInfo);
+
+    connect(T1HI, &QLineEdit::textChanged, this, [this] { T1HIChange(); });
+    connect(T1LO, &QLineEdit::textChanged, this, [this] { T1LOChange(); });
+    filterKeys(T1HI, [this](QChar k) { return T1HIKeyPress(k); });
+    filterKeys(T1LO, [this](QChar k) { return T1HIKeyPress(k); });
+    connect(Timer4, &QTimer::timeout, this, &TFCOMM::Timer4Timer);
+    connect(Timer5, &QTimer::timeout, this, &TFCOMM::Timer5Timer);
+
+    connect(RecordSITime, &QLineEdit::textChanged, this, [this] { RecordSITimeChange(); });
+    filterKeys(RecordSITime, [this](QChar k) { return RecordSITimeKeyPress(k); });
+    connect(RecordNew, &QToolButton::clicked, this, [this] { RecordNewClick(); });
+    connect(OpenDataFiles, &QToolButton::clicked, this, [this] { OpenDataFilesClick(); });
+    connect(saveas, &QToolButton::clicked, this, [this] { saveasClick(); });
+    connect(BtPrint, &QToolButton::clicked, this, [this] { BtPrintClick(); });
+    connect(New1, &QAction::triggered, this, [this] { RecordNewClick(); });
+    connect(N10001, &QAction::triggered, this, [this] { N10001Click(); });
+    connect(N50001, &QAction::triggered, this, [this] { N50001Click(); });
+    connect(N100001, &QAction::triggered, this, [this] { N100001Click(); });
+    connect(N500001, &QAction::triggered, this, [this] { N500001Click(); });
+    connect(N1000001, &QAction::triggered, this, [this] { N1000001Click(); });
+    connect(limitess, &QAction::triggered, this, [this] { limitessClick(); });
+    connect(Trecord, &QTimer::timeout, this, &TFCOMM::TrecordTimer);
+
     connect(BtFill, &QCheckBox::clicked, this, [this] { BtFillClick(); });
-
-    Maxrecord = new QLineEdit(QStringLiteral("100"), Chtshow);
-    Maxrecord->setObjectName(QStringLiteral("Maxrecord"));
-    Maxrecord->setGeometry(48, 3, 41, 21);
     connect(Maxrecord, &QLineEdit::textChanged, this, [this] { MaxrecordChange(); });
     filterKeys(Maxrecord, [this](QChar k) { return RecordSITimeKeyPress(k); });
-
-    BtNew = pictureButton(Chtshow, QStringLiteral(":/pictures/newpage.png"), QStringLiteral("New"),
-                          {91, 3, 35, 21});
-    BtNew->setObjectName(QStringLiteral("BtNew"));
-    BtSave = pictureButton(Chtshow, QStringLiteral(":/pictures/floppy.png"), QStringLiteral("Save"),
-                           {125, 3, 35, 21});
-    BtSave->setObjectName(QStringLiteral("BtSave"));
-    BtFirst = pictureButton(Chtshow, QStringLiteral(":/pictures/first.png"),
-                            QStringLiteral("First"), {163, 3, 25, 21});
-    BtFirst->setObjectName(QStringLiteral("BtFirst"));
-    BTPrevious = pictureButton(Chtshow, QStringLiteral(":/pictures/previous.png"),
-                               QStringLiteral("Previous"), {187, 3, 25, 21});
-    BTPrevious->setObjectName(QStringLiteral("BTPrevious"));
-    Bt10 = new QPushButton(QStringLiteral("1"), Chtshow);
-    Bt10->setObjectName(QStringLiteral("Bt10"));
-    Bt10->setGeometry(211, 3, 25, 21);
-    Bt10->setFont(fontPx(kSansSerif, 11));
-    Bt10->setToolTip(QStringLiteral("Page No."));
-    {
-        QPalette pal = Bt10->palette();
-        pal.setColor(QPalette::ButtonText, Qt::blue);
-        Bt10->setPalette(pal);
-    }
-    BtNext = pictureButton(Chtshow, QStringLiteral(":/pictures/next.png"), QStringLiteral("Next"),
-                           {235, 3, 25, 21});
-    BtNext->setObjectName(QStringLiteral("BtNext"));
-    BTlast = pictureButton(Chtshow, QStringLiteral(":/pictures/last.png"), QStringLiteral("last"),
-                           {259, 3, 25, 21});
-    BTlast->setObjectName(QStringLiteral("BTlast"));
-    TbFd = picturePanel(Chtshow, QStringLiteral(":/pictures/zoomin_blue.png"),
-                        QStringLiteral("Graphic Enlarge"), {288, 3, 25, 25});
-    TbFd->setObjectName(QStringLiteral("TbFd"));
-    TbSx = picturePanel(Chtshow, QStringLiteral(":/pictures/zoomout_blue.png"),
-                        QStringLiteral("Graphic Restore"), {288, 3, 25, 25});
-    TbSx->setObjectName(QStringLiteral("TbSx"));
-    TbSx->hide();
-
     connect(BtNew, &QToolButton::clicked, this, [this] { RecordNewClick(); });
     connect(BtSave, &QToolButton::clicked, this, [this] { BtSaveClick(); });
     connect(BtFirst, &QToolButton::clicked, this, [this] { BtFirstClick(); });
@@ -608,206 +459,31 @@ void TFCOMM::buildChart()
     connect(BTlast, &QToolButton::clicked, this, [this] { BTlastClick(); });
     connect(TbFd, &ClickPanel::clicked, this, [this] { TbFdClick(); });
     connect(TbSx, &ClickPanel::clicked, this, [this] { TbFdClick(); });
-}
+    connect(Timer2, &QTimer::timeout, this, &TFCOMM::Timer2Timer);
 
-void TFCOMM::buildHiddenControls()
-{
-    ReadBtn = new ToggleButton(QStringLiteral("Read"), 1, this);
-    ReadBtn->setObjectName(QStringLiteral("ReadBtn"));
-    ReadBtn->setGeometry(kParkX, 4, 60, 25);
-    ClearBtn = new QToolButton(this);
-    ClearBtn->setObjectName(QStringLiteral("ClearBtn"));
-    ClearBtn->setText(QStringLiteral("Clear"));
-    ClearBtn->setGeometry(kParkX, 32, 60, 25);
-    InfoBtn = new QToolButton(this);
-    InfoBtn->setObjectName(QStringLiteral("InfoBtn"));
-    InfoBtn->setText(QStringLiteral("Info"));
-    InfoBtn->setGeometry(kParkX, 60, 60, 25);
-    SetFeature = new QPushButton(QStringLiteral("SetFeature"), this);
-    SetFeature->setObjectName(QStringLiteral("SetFeature"));
-    SetFeature->setGeometry(kParkX, 88, 80, 25);
-    DevListBox = new QListWidget(this);
-    DevListBox->setObjectName(QStringLiteral("DevListBox"));
-    DevListBox->setGeometry(kParkX + 100, 0, 200, 100);
-    HistoryListBox = new QListWidget(this);
-    HistoryListBox->setObjectName(QStringLiteral("HistoryListBox"));
-    HistoryListBox->setGeometry(kParkX + 100, 110, 200, 100);
-    USBtxt = designLabel(this, QString(), fontPx(kArial, 12, false, true), {kParkX, 120, 100, 16});
-    USBtxt->setObjectName(QStringLiteral("USBtxt"));
-    {
-        QPalette pal = USBtxt->palette();
-        pal.setColor(QPalette::WindowText, Qt::cyan);
-        USBtxt->setPalette(pal);
-    }
-    USBtxt->hide();
-
-    auto connectPanel = [this](const QString &caption, int px, const QRect &geometry) {
-        ClickPanel *p = panelButton(this, caption, fontPx(kArial, px, true, true), geometry);
-        p->setFrameStyle(QFrame::Panel | QFrame::Raised);
-        QPalette pal = p->palette();
-        pal.setColor(QPalette::Window, QColor(0, 128, 255));
-        pal.setColor(QPalette::WindowText, Qt::yellow);
-        p->setPalette(pal);
-        p->setAutoFillBackground(true);
-        return p;
-    };
-    BTCon = connectPanel(QStringLiteral("Connect"), 19, {kParkX, 150, 105, 26});
-    BTCon->setObjectName(QStringLiteral("BTCon"));
-    BtDiscon = connectPanel(QStringLiteral("Disconnect"), 16, {kParkX, 150, 105, 26});
-    BtDiscon->setObjectName(QStringLiteral("BtDiscon"));
-    BtDiscon->hide();
-    BtExit = connectPanel(QStringLiteral("Exit"), 19, {kParkX, 180, 65, 26});
-    BtExit->setObjectName(QStringLiteral("BtExit"));
-    connect(BtExit, &ClickPanel::clicked, this, [this] { BtExit1Click(); });
-
-    Panel3 = new QFrame(this);
-    Panel3->setObjectName(QStringLiteral("Panel3"));
-    Panel3->setGeometry(3, 440, 285, 56);
-    setBackground(Panel3, QColor(192, 192, 192));
-    Panel3->hide();
-    Label11 = designLabel(Panel3, QStringLiteral("MIN: "), fontPx(kA2, 12, true), {8, 9, 40, 16});
-    Label11->setObjectName(QStringLiteral("Label11"));
-    Label12 = designLabel(Panel3, QStringLiteral("MAX: "), fontPx(kA2, 12, true), {8, 29, 40, 16});
-    Label12->setObjectName(QStringLiteral("Label12"));
-    const QFont italic14 = fontPx(kArial, 14, false, true);
-    MinText = designLabel(Panel3, QStringLiteral("4001"), italic14, {48, 9, 48, 17});
-    MinText->setObjectName(QStringLiteral("MinText"));
-    MaxText = designLabel(Panel3, QStringLiteral("-4001"), italic14, {48, 29, 48, 17});
-    MaxText->setObjectName(QStringLiteral("MaxText"));
-    MinTextU = designLabel(Panel3, QStringLiteral("*"), fontPx(kA2, 14), {96, 9, 40, 17});
-    MinTextU->setObjectName(QStringLiteral("MinTextU"));
-    MaxTextU = designLabel(Panel3, QStringLiteral("*"), fontPx(kA2, 14), {96, 29, 40, 17});
-    MaxTextU->setObjectName(QStringLiteral("MaxTextU"));
-    SetMaxB = new QCheckBox(QStringLiteral("SetMax:"), Panel3);
-    SetMaxB->setObjectName(QStringLiteral("SetMaxB"));
-    SetMaxB->setGeometry(140, 6, 68, 17);
-    SetMinB = new QCheckBox(QStringLiteral("SetMin: "), Panel3);
-    SetMinB->setObjectName(QStringLiteral("SetMinB"));
-    SetMinB->setGeometry(140, 29, 68, 17);
-    Setmax = new QLineEdit(QStringLiteral("4000"), Panel3);
-    Setmax->setObjectName(QStringLiteral("Setmax"));
-    Setmax->setGeometry(208, 3, 65, 21);
-    SetMin = new QLineEdit(QStringLiteral("-4000"), Panel3);
-    SetMin->setObjectName(QStringLiteral("SetMin"));
-    SetMin->setGeometry(208, 26, 65, 21);
     filterKeys(Setmax, [this](QChar k) { return SetmaxKeyPress(k); });
     filterKeys(SetMin, [this](QChar k) { return SetmaxKeyPress(k); });
 
-    KD = new QFrame(this);
-    KD->setObjectName(QStringLiteral("KD"));
-    KD->setGeometry(290, 88, 0, 0);
-    KD->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    setBackground(KD, Qt::white);
-    KD->hide();
-    KD1 = new QLabel(KD);
-    KD1->setObjectName(QStringLiteral("KD1"));
-    KD1->setScaledContents(true);
-    KdFd =
-        picturePanel(KD, QStringLiteral(":/pictures/zoomin_red.png"), QString(), {264, 5, 25, 25});
-    KdFd->setObjectName(QStringLiteral("KdFd"));
-    KdSx =
-        picturePanel(KD, QStringLiteral(":/pictures/zoomout_red.png"), QString(), {288, 5, 25, 25});
-    KdSx->setObjectName(QStringLiteral("KdSx"));
-    KdFd->hide();
-    KdSx->hide();
-    oltext = designLabel(KD, QStringLiteral("OL !!"), fontPx(kArial, 35, true), {109, 72, 113, 49});
-    oltext->setObjectName(QStringLiteral("oltext"));
-    setBackground(oltext, Qt::gray);
-    {
-        QPalette pal = oltext->palette();
-        pal.setColor(QPalette::WindowText, Qt::white);
-        oltext->setPalette(pal);
-    }
-    oltext->hide();
+    Trecord->start();
+    Timer2->start();
 }
 
-void TFCOMM::buildMenu()
+void TFCOMM::takeUsbFrame(const std::string &text, bool framed)
 {
-    MainMenu1 = new QMenu(this);
-    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
-    auto item = [](QMenu *menu, const QString &caption) {
-        QAction *a = menu->addAction(caption);
-        return a;
-    };
-    ComSetup1 = MainMenu1->addMenu(QStringLiteral("ComSetup"));
-    ComSetup1->setObjectName(QStringLiteral("ComSetup1"));
-    COM11 = item(ComSetup1, QStringLiteral("COM1"));
-    COM11->setObjectName(QStringLiteral("COM11"));
-    COM21 = item(ComSetup1, QStringLiteral("COM2"));
-    COM21->setObjectName(QStringLiteral("COM21"));
-    COM31 = item(ComSetup1, QStringLiteral("COM3"));
-    COM31->setObjectName(QStringLiteral("COM31"));
-    COM41 = item(ComSetup1, QStringLiteral("COM4"));
-    COM41->setObjectName(QStringLiteral("COM41"));
-    for (QAction *a : {COM11, COM21, COM31, COM41})
-        a->setCheckable(true);
-    COM11->setChecked(true);
-    Connect1 = MainMenu1->addMenu(QStringLiteral("Connect"));
-    Connect1->setObjectName(QStringLiteral("Connect1"));
-    START1 = item(Connect1, QStringLiteral("START"));
-    START1->setObjectName(QStringLiteral("START1"));
-    STOP1 = item(Connect1, QStringLiteral("STOP"));
-    STOP1->setObjectName(QStringLiteral("STOP1"));
-    START1->setCheckable(true);
-    STOP1->setCheckable(true);
-    STOP1->setEnabled(false);
-    Record1 = MainMenu1->addMenu(QStringLiteral("Record"));
-    Record1->setObjectName(QStringLiteral("Record1"));
-    New1 = item(Record1, QStringLiteral("New"));
-    New1->setObjectName(QStringLiteral("New1"));
-    New1->setVisible(false);
-    N10001 = item(Record1, QStringLiteral("1000"));
-    N10001->setObjectName(QStringLiteral("N10001"));
-    N50001 = item(Record1, QStringLiteral("5000"));
-    N50001->setObjectName(QStringLiteral("N50001"));
-    N100001 = item(Record1, QStringLiteral("10000"));
-    N100001->setObjectName(QStringLiteral("N100001"));
-    N500001 = item(Record1, QStringLiteral("50000"));
-    N500001->setObjectName(QStringLiteral("N500001"));
-    N1000001 = item(Record1, QStringLiteral("100000"));
-    N1000001->setObjectName(QStringLiteral("N1000001"));
-    limitess = item(Record1, QStringLiteral("limitless"));
-    limitess->setObjectName(QStringLiteral("limitess"));
-    for (QAction *a : {N10001, N50001, N100001, N500001, N1000001, limitess})
-        a->setCheckable(true);
-    N100001->setChecked(true);
-    EXIT1 = MainMenu1->addAction(QStringLiteral("Exit"));
-    EXIT1->setObjectName(QStringLiteral("EXIT1"));
-    // Every top-level entry is hidden: nobody sees the menu.
-    for (QAction *top :
-         {ComSetup1->menuAction(), Connect1->menuAction(), Record1->menuAction(), EXIT1})
-        top->setVisible(false);
-
-    connect(New1, &QAction::triggered, this, [this] { RecordNewClick(); });
-    connect(N10001, &QAction::triggered, this, [this] { N10001Click(); });
-    connect(N50001, &QAction::triggered, this, [this] { N50001Click(); });
-    connect(N100001, &QAction::triggered, this, [this] { N100001Click(); });
-    connect(N500001, &QAction::triggered, this, [this] { N500001Click(); });
-    connect(N1000001, &QAction::triggered, this, [this] { N1000001Click(); });
-    connect(limitess, &QAction::triggered, this, [this] { limitessClick(); });
-    connect(EXIT1, &QAction::triggered, this, [this] { BtExit1Click(); });
+    frames.FrameText = text;
+    if (framed)
+        LcdDisplayHeron();
 }
 
-void TFCOMM::buildTimers()
+void TFCOMM::showDeviceInfo()
 {
-    auto timer = [this](int interval, bool running, void (TFCOMM::*handler)()) {
-        auto *t = new QTimer(this);
-        t->setInterval(interval);
-        connect(t, &QTimer::timeout, this, handler);
-        if (running)
-            t->start();
-        return t;
-    };
-    ConTimer = timer(100, true, &TFCOMM::ConTimerTimer);
-    ConTimer->setObjectName(QStringLiteral("ConTimer"));
-    Trecord = timer(1000, true, &TFCOMM::TrecordTimer);
-    Trecord->setObjectName(QStringLiteral("Trecord"));
-    Timer2 = timer(2000, true, &TFCOMM::Timer2Timer);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer4 = timer(2000, false, &TFCOMM::Timer4Timer);
-    Timer4->setObjectName(QStringLiteral("Timer4"));
-    Timer5 = timer(2000, false, &TFCOMM::Timer5Timer);
-    Timer5->setObjectName(QStringLiteral("Timer5"));
+    TFCOMM info(switches(), m_dialogs);
+    info.setWindowModality(Qt::ApplicationModal);
+    info.setAttribute(Qt::WA_DeleteOnClose, false);
+    QEventLoop loop;
+    info.m_closed = [&loop] { loop.quit(); };
+    info.show();
+    loop.exec();
 }
 
 QString TFCOMM::GetDecimalSeparator() const
@@ -827,10 +503,8 @@ void TFCOMM::FormCreate()
     const ModelSetup setup = applyModelSwitches(switches());
     if (setup.titleSet)
         setWindowTitle(setup.title.c_str());
-    bindSerialCollector(setup.collector);
-    COMM2->SetComPortSpeed(static_cast<TComPortBaudRate>(
-        std::find(ComPortBaudRates.begin(), ComPortBaudRates.end(), setup.serialSpeed) -
-        ComPortBaudRates.begin()));
+    m_serial->bindSerialCollector(setup.collector);
+    m_serial->setSpeed(setup.serialSpeed);
     if (setup.firstDigitThree)
         LcdDa->setText(QStringLiteral("3"));
     counts = setup.counts;

@@ -3,7 +3,6 @@
 #include "app/AnalogScale.h"
 #include "app/LogReport.h"
 #include "core/FrameCollector.h"
-#include "core/HidIntake.h"
 #include "core/LcdDecoder.h"
 #include "core/LinkWatchdog.h"
 #include "core/ModelTable.h"
@@ -41,15 +40,13 @@ namespace vireo {
 
 class ClickPanel;
 class HidPlatform;
-class TCommPortDriver;
-class TJvHidDevice;
-class TJvHidDeviceController;
 class FormDialogs;
 class LogGrid;
 class LogTable;
+class SerialLink;
 class ShapeWidget;
 class TChartControl;
-class ToggleButton;
+class UsbLink;
 
 // The main window. Controls keep the names of the window design and handlers the names of
 // their control and event, so that the code reads against the design; hidden and parked
@@ -75,35 +72,6 @@ public:
     void LcdDisplayHeron();
     void HHeronBRData(const std::uint8_t *DataPtr, std::uint32_t DataSize);
     void HWrenBRData(const std::uint8_t *DataPtr, std::uint32_t DataSize);
-
-    // --- links
-    void COM11Click();
-    void COM21Click();
-    void COM31Click();
-    void COM41Click();
-    void COMConClick();
-    void BTCon1Click();
-    void BtDiscon1Click();
-    void StartClick();
-    void StopClick();
-    void Bcom1Click();
-    void BCOM2Click();
-    void ConTimerTimer();
-    void USBConClick();
-    void SetFeatureClick();
-    void ReadBtnClick();
-    bool HidCtlEnumerate(TJvHidDevice &HidDev, std::int32_t Idx);
-    void HidCtlDeviceChange();
-    void HidCtlArrival(TJvHidDevice &HidDev);
-    void HidCtlRemoval(TJvHidDevice &HidDev);
-    void HidCtlDeviceDataError(TJvHidDevice &HidDev, std::uint32_t Error);
-    void ClearBtnClick();
-    void InfoBtnClick();
-    void HidHeronData(TJvHidDevice &HidDev, std::uint8_t ReportID, const std::uint8_t *Data,
-                      std::uint16_t Size);
-    void HidWrenData(TJvHidDevice &HidDev, std::uint8_t ReportID, const std::uint8_t *Data,
-                     std::uint16_t Size);
-    QString HidDeviceName(TJvHidDevice &device);
 
     // --- log, chart and judgement
     void INDataToTable();
@@ -153,9 +121,6 @@ public:
     QCheckBox *IFWren, *IFHeron, *IFPlover, *IFFinch, *IFOsprey, *IFKestrel, *IFSiskin, *IFLinnet,
         *IFCurlew, *IFPetrel, *IFMerlin, *Egret, *Ibis;
 
-    // Top bar.
-    ClickPanel *BtCOM1, *BtCOM2, *BtCOM3, *BtCOM4;
-    ToggleButton *COMCon, *USBCon, *ReadBtn;
     QPushButton *BitBtn1;
 
     // LCD panel and its members, in drawing order.
@@ -166,11 +131,9 @@ public:
 
     // Limits panel.
     QFrame *Panel4;
-    QLabel *T1_HI, *T1_Value, *T1_LO;
     QLineEdit *T1HI, *T1VALUE, *T1LO;
     ShapeWidget *Shape1;
     QLabel *judge;
-    QLabel *CONok, *CONokN;
 
     // Record bar.
     QCheckBox *RepeatSet, *RecordSI;
@@ -188,7 +151,6 @@ public:
     QLineSeries *Series2Upper;
     QLineSeries *Series1;
     QValueAxis *axisX, *axisY;
-    QFrame *Bevel1;
     QCheckBox *BtFill;
     QLineEdit *Maxrecord;
     QToolButton *BtNew, *BtSave, *BtFirst, *BTPrevious, *BtNext, *BTlast;
@@ -196,34 +158,21 @@ public:
     ClickPanel *TbFd, *TbSx;
 
     // Hidden and parked controls.
-    QToolButton *ClearBtn, *InfoBtn;
-    QPushButton *SetFeature;
-    QListWidget *DevListBox, *HistoryListBox;
-    QLabel *USBtxt;
-    ClickPanel *BTCon, *BtDiscon, *BtExit;
+    ClickPanel *BtExit;
     TraceLog Memo1;
     QFrame *Panel3;
-    QLabel *Label11, *Label12, *MinText, *MaxText, *MinTextU, *MaxTextU;
+    QLabel *MinText, *MaxText, *MinTextU, *MaxTextU;
     QCheckBox *SetMaxB, *SetMinB;
     QLineEdit *Setmax, *SetMin;
     QFrame *KD;
     QLabel *KD1;
     ClickPanel *KdFd, *KdSx;
-    QLabel *oltext;
 
     // Hidden main menu.
-    QMenu *MainMenu1;
-    QMenu *ComSetup1, *Connect1, *Record1;
-    QAction *COM11, *COM21, *COM31, *COM41, *START1, *STOP1, *New1, *N10001, *N50001, *N100001,
-        *N500001, *N1000001, *limitess, *EXIT1;
-
-    // Non-visual components.
-    TCommPortDriver *COMM2;
-    TCommPortDriver *CommPortDriver1;
-    TJvHidDeviceController *HidCtl;
+    QAction *New1, *N10001, *N50001, *N100001, *N500001, *N1000001, *limitess, *EXIT1;
 
     // Timers.
-    QTimer *ConTimer, *Trecord, *Timer2, *Timer4, *Timer5;
+    QTimer *Trecord, *Timer2, *Timer4, *Timer5;
 
     // ---------------------------------------------------------------- program-wide state
     ModelSwitches switches() const;
@@ -241,13 +190,8 @@ public:
     float ReadingCount = 0;
     AxisEdge OverloadEdge = AxisEdge::Top;
 
-    // Frame texts (RxNibbles, FrameText) and link bookkeeping.
+    // Frame texts (RxNibbles, FrameText).
     FrameCollector frames;
-    LinkWatchdog watchdog;
-
-    // The USB adapter of the selected device line, while one is looked up.
-    TJvHidDevice *SelectedAdapter = nullptr;
-    HidIntake &hidIntake() { return m_hidIntake; }
 
     FormDialogs &dialogs() { return *m_dialogs; }
 
@@ -255,32 +199,19 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void buildTopBar();
     void buildLcdPanel();
-    void buildLimitsPanel();
-    void buildRecordBar();
-    void buildChart();
-    void buildHiddenControls();
-    void buildMenu();
+    void takeDesignedControls();
+    void setUpChart();
     void buildTimers();
+    void wire();
+    void takeUsbFrame(const std::string &text, bool framed);
+    void showDeviceInfo();
     void applyDecodedFrame(const DecodedFrame &frame);
     void judgeReading();
     void setPageCaption(std::int32_t page);
     void checkRecordLimit(QAction *item, std::int32_t limit);
     void wireScale();
-    void buildLinks();
-    void buildUsb(std::shared_ptr<HidPlatform> platform);
-    void bindSerialCollector(SerialCollector collector);
-    void selectPort(int port);
-    void stopStalledUsbReading();
-    void addHistoryLine(const QString &line);
-    bool hasSelectedLine() const;
-    TJvHidDevice *selectedLineDevice() const;
-    TJvHidDevice *lookUpSelectedAdapter();
     bool readScaleLimit(const QLineEdit *edit, float &limit);
-    void bindReportHandler(TJvHidDevice &device, UsbReportHandler handler);
-    void takeReport(std::uint8_t ReportID, const std::uint8_t *Data, std::uint16_t Size,
-                    bool decodes);
     void showScaleImage();
 
     std::unique_ptr<FormDialogs> m_ownDialogs;
@@ -288,9 +219,9 @@ private:
     QRect m_savedChartBounds;
     bool m_intervalErrorShown = false;
     AnalogScale m_scale;
-    HidIntake m_hidIntake;
-    // The device each DevListBox line carries (none when its claim failed).
-    std::vector<std::unique_ptr<TJvHidDevice>> m_devListDevices;
+    LinkWatchdog m_watchdog;
+    SerialLink *m_serial;
+    UsbLink *m_usb;
     std::function<void()> m_closed;
     LogReportPreview m_preview;
     QString m_lastOpenName;

@@ -2,6 +2,7 @@
 #include "app/HeronF.h"
 
 #include "app/FormWidgets.h"
+#include "app/SerialLink.h"
 #include "app/uCharControl.h"
 #include "core/FrameCollector.h"
 
@@ -24,9 +25,7 @@ void TFCOMM::HWrenBRData(const std::uint8_t *DataPtr, std::uint32_t DataSize)
 void TFCOMM::LcdDisplayHeron()
 {
     DecimalSep = GetDecimalSeparator();
-    CONok->show();
-    CONokN->hide();
-    watchdog.frameSeen();
+    m_serial->frameSeen();
     Memo1.append(frames.FrameText);
 
     const DecodedFrame frame =

@@ -6,6 +6,7 @@
 #include "app/LogGrid.h"
 #include "app/uCharControl.h"
 #include "core/Judgement.h"
+#include "core/KeyFilters.h"
 #include "core/LogTable.h"
 #include "core/NumberText.h"
 

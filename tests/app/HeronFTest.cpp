@@ -25,6 +25,7 @@
 
 using namespace vireo;
 using vireo::test::FormFixture;
+using vireo::test::named;
 
 namespace {
 
@@ -80,22 +81,32 @@ TEST(MainWindow, GeometryTitleAndFrame)
     EXPECT_TRUE(f.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_EQ(f.windowTitle(), "Vireo Interface Program Ver: 3.10");
     for (QAction *top :
-         {f.ComSetup1->menuAction(), f.Connect1->menuAction(), f.Record1->menuAction(), f.EXIT1})
+         {named<QMenu>(f, "ComSetup1")->menuAction(), named<QMenu>(f, "Connect1")->menuAction(),
+          named<QMenu>(f, "Record1")->menuAction(), named<QAction>(f, "EXIT1")})
         EXPECT_FALSE(top->isVisible());
 
     const std::pair<QWidget *, QRect> places[] = {
-        {f.BtCOM1, {5, 3, 61, 24}},        {f.COMCon, {68, 4, 94, 25}},
-        {f.USBCon, {170, 4, 94, 25}},      {f.BitBtn1, {552, 3, 57, 25}},
-        {f.Panel1, {3, 31, 285, 138}},     {f.Panel4, {289, 32, 329, 137}},
-        {f.PBar2, {3, 169, 284, 12}},      {f.DBGrid1, {3, 208, 284, 196}},
-        {f.Chtshow, {288, 171, 329, 233}}, {f.RecordSITime, {159, 186, 27, 21}},
-        {f.LcdDa, {40, 20, 56, 113}},      {f.LcdDd, {184, 20, 56, 113}},
-        {f.Bt10, {211, 3, 25, 21}},        {f.Shape1, {216, 24, 97, 97}}};
+        {named<ClickPanel>(f, "BtCOM1"), {5, 3, 61, 24}},
+        {named<ToggleButton>(f, "COMCon"), {68, 4, 94, 25}},
+        {named<ToggleButton>(f, "USBCon"), {170, 4, 94, 25}},
+        {f.BitBtn1, {552, 3, 57, 25}},
+        {f.Panel1, {3, 31, 285, 138}},
+        {f.Panel4, {289, 32, 329, 137}},
+        {f.PBar2, {3, 169, 284, 12}},
+        {f.DBGrid1, {3, 208, 284, 196}},
+        {f.Chtshow, {288, 171, 329, 233}},
+        {f.RecordSITime, {159, 186, 27, 21}},
+        {f.LcdDa, {40, 20, 56, 113}},
+        {f.LcdDd, {184, 20, 56, 113}},
+        {f.Bt10, {211, 3, 25, 21}},
+        {f.Shape1, {216, 24, 97, 97}}};
     for (const auto &[w, r] : places)
         EXPECT_EQ(w->geometry(), r) << w->metaObject()->className();
     // Parked controls lie wholly outside the client area.
-    for (QWidget *w : std::initializer_list<QWidget *>{f.ReadBtn, f.SetFeature, f.DevListBox,
-                                                       f.HistoryListBox, f.BTCon, f.BtExit})
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             named<ToggleButton>(f, "ReadBtn"), named<QPushButton>(f, "SetFeature"),
+             named<QListWidget>(f, "DevListBox"), named<QListWidget>(f, "HistoryListBox"),
+             named<ClickPanel>(f, "BTCon"), f.BtExit})
         EXPECT_FALSE(f.rect().intersects(w->geometry()));
     EXPECT_FALSE(f.KD->isVisibleTo(&f));
     EXPECT_EQ(f.KD->size(), QSize(0, 0));
@@ -122,8 +133,9 @@ TEST(MainWindow, TooltipsOnlyWhereDesigned)
                                                        {f.TbSx, "Graphic Restore"}};
     for (const auto &[w, tip] : tips)
         EXPECT_EQ(w->toolTip(), tip);
-    for (QWidget *w : std::initializer_list<QWidget *>{f.BtPrint, f.USBCon, f.COMCon, f.RepeatSet,
-                                                       f.Panel1, f.LcdDa})
+    for (QWidget *w : std::initializer_list<QWidget *>{f.BtPrint, named<ToggleButton>(f, "USBCon"),
+                                                       named<ToggleButton>(f, "COMCon"),
+                                                       f.RepeatSet, f.Panel1, f.LcdDa})
         EXPECT_TRUE(w->toolTip().isEmpty());
 }
 
@@ -141,13 +153,13 @@ TEST(MainWindow, StartStateOfPanelAndControls)
     EXPECT_EQ(f.LcdDa->text() + f.LcdDb->text() + f.LcdDc->text() + f.LcdDd->text(), "5999");
     EXPECT_EQ(f.PBar2->value(), 30);
     EXPECT_EQ(f.PBar2->maximum(), 60);
-    EXPECT_TRUE(f.BtCOM1->isVisibleTo(&f));
-    EXPECT_FALSE(f.BtCOM2->isVisibleTo(&f));
-    EXPECT_FALSE(f.COMCon->isDown());
-    EXPECT_FALSE(f.USBCon->isDown());
-    EXPECT_TRUE(f.CONokN->isVisibleTo(&f));
-    EXPECT_FALSE(f.CONok->isVisibleTo(&f));
-    EXPECT_TRUE(f.ConTimer->isActive());
+    EXPECT_TRUE(named<ClickPanel>(f, "BtCOM1")->isVisibleTo(&f));
+    EXPECT_FALSE(named<ClickPanel>(f, "BtCOM2")->isVisibleTo(&f));
+    EXPECT_FALSE(named<ToggleButton>(f, "COMCon")->isDown());
+    EXPECT_FALSE(named<ToggleButton>(f, "USBCon")->isDown());
+    EXPECT_TRUE(named<QLabel>(f, "CONokN")->isVisibleTo(&f));
+    EXPECT_FALSE(named<QLabel>(f, "CONok")->isVisibleTo(&f));
+    EXPECT_TRUE(named<QTimer>(f, "ConTimer")->isActive());
     EXPECT_TRUE(f.Trecord->isActive());
     EXPECT_TRUE(f.Timer2->isActive());
     EXPECT_FALSE(f.Timer4->isActive());
@@ -215,7 +227,7 @@ TEST(MainWindow, DecodedFrameLightsThePanel)
     EXPECT_TRUE(shown(f, LcdMember::LcdAuto));
     EXPECT_FALSE(shown(f, LcdMember::LcdFH));
     EXPECT_EQ(f.PBar2->value(), 12);
-    EXPECT_TRUE(f.CONok->isVisibleTo(&f));
+    EXPECT_TRUE(named<QLabel>(f, "CONok")->isVisibleTo(&f));
     EXPECT_EQ(f.axisY->min(), -6);
     EXPECT_EQ(f.axisY->max(), 6);
     EXPECT_EQ(f.ValueText, "1.234");
@@ -304,13 +316,15 @@ TEST(MainWindow, PortPanelsCycleAndToggleGroupReleases)
     const char *expected[] = {"COM 2", "COM 3", "COM 4", "COM 1"};
     for (const char *caption : expected) {
         ClickPanel *visible = nullptr;
-        for (ClickPanel *p : {f.BtCOM1, f.BtCOM2, f.BtCOM3, f.BtCOM4})
+        for (ClickPanel *p : {named<ClickPanel>(f, "BtCOM1"), named<ClickPanel>(f, "BtCOM2"),
+                              named<ClickPanel>(f, "BtCOM3"), named<ClickPanel>(f, "BtCOM4")})
             if (p->isVisibleTo(&f))
                 visible = p;
         ASSERT_NE(visible, nullptr);
         emit visible->clicked();
         int shownCount = 0;
-        for (ClickPanel *p : {f.BtCOM1, f.BtCOM2, f.BtCOM3, f.BtCOM4}) {
+        for (ClickPanel *p : {named<ClickPanel>(f, "BtCOM1"), named<ClickPanel>(f, "BtCOM2"),
+                              named<ClickPanel>(f, "BtCOM3"), named<ClickPanel>(f, "BtCOM4")}) {
             if (p->isVisibleTo(&f)) {
                 ++shownCount;
                 EXPECT_EQ(p->text(), caption);
@@ -318,14 +332,14 @@ TEST(MainWindow, PortPanelsCycleAndToggleGroupReleases)
         }
         EXPECT_EQ(shownCount, 1);
     }
-    EXPECT_TRUE(f.COM11->isChecked());
+    EXPECT_TRUE(named<QAction>(f, "COM11")->isChecked());
 
-    f.ReadBtn->setDown(true);
-    f.USBCon->setDown(true);
+    named<ToggleButton>(f, "ReadBtn")->setDown(true);
+    named<ToggleButton>(f, "USBCon")->setDown(true);
     qputenv("VIREO_COM1", "/nonexistent/tty");
-    f.COMCon->click();
-    EXPECT_FALSE(f.USBCon->isDown());
-    EXPECT_FALSE(f.ReadBtn->isDown());
+    named<ToggleButton>(f, "COMCon")->click();
+    EXPECT_FALSE(named<ToggleButton>(f, "USBCon")->isDown());
+    EXPECT_FALSE(named<ToggleButton>(f, "ReadBtn")->isDown());
     qunsetenv("VIREO_COM1");
 }
 

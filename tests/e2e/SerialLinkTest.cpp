@@ -15,6 +15,7 @@
 
 using namespace vireo;
 using vireo::test::FormFixture;
+using vireo::test::named;
 using vireo::test::waitFor;
 
 namespace {
@@ -59,12 +60,12 @@ TEST(SerialLink, ConnectShowsLiveReadingsAndSurvivesTheMeterVanishing)
     ASSERT_FALSE(sim.path.isEmpty());
     FormFixture fx;
     TFCOMM &f = *fx.form;
-    f.COMCon->click();
-    ASSERT_TRUE(f.COMCon->isDown());
-    EXPECT_FALSE(f.BtCOM1->isEnabled());
+    named<ToggleButton>(f, "COMCon")->click();
+    ASSERT_TRUE(named<ToggleButton>(f, "COMCon")->isDown());
+    EXPECT_FALSE(named<ClickPanel>(f, "BtCOM1")->isEnabled());
     ASSERT_TRUE(waitFor([&] { return f.cds1->rowCount() >= 5; }));
     EXPECT_EQ(digits(f), "1234");
-    EXPECT_TRUE(f.CONok->isVisibleTo(&f));
+    EXPECT_TRUE(named<QLabel>(f, "CONok")->isVisibleTo(&f));
     EXPECT_EQ(f.cds1->text(0, LogColumn::Value), "1.234");
 
     sim.vanish();
@@ -78,20 +79,20 @@ TEST(SerialLink, ConnectShowsLiveReadingsAndSurvivesTheMeterVanishing)
                 rows = f.cds1->rowCount();
                 sinceLastFrame.restart();
             }
-            return f.CONokN->isVisibleTo(&f);
+            return named<QLabel>(f, "CONokN")->isVisibleTo(&f);
         },
         2000));
     EXPECT_LE(sinceLastFrame.elapsed(), 300 + 60); // one tick of timer jitter allowed
 
     // Reconnecting to a meter that is back works.
-    f.COMCon->click();
-    EXPECT_FALSE(f.COMCon->isDown());
+    named<ToggleButton>(f, "COMCon")->click();
+    EXPECT_FALSE(named<ToggleButton>(f, "COMCon")->isDown());
     Simulator again({"--scenario", "steady", "--rate", "50"});
     const std::size_t before = f.cds1->rowCount();
-    f.COMCon->click();
-    ASSERT_TRUE(f.COMCon->isDown());
+    named<ToggleButton>(f, "COMCon")->click();
+    ASSERT_TRUE(named<ToggleButton>(f, "COMCon")->isDown());
     EXPECT_TRUE(waitFor([&] { return f.cds1->rowCount() >= before + 5; }));
-    f.COMCon->click();
+    named<ToggleButton>(f, "COMCon")->click();
 }
 
 TEST(SerialLink, AnAbsentPortIsReportedAndTheLinkStaysClosed)
@@ -99,12 +100,12 @@ TEST(SerialLink, AnAbsentPortIsReportedAndTheLinkStaysClosed)
     qputenv("VIREO_COM1", "/dev/vireo-no-such-port");
     FormFixture fx;
     TFCOMM &f = *fx.form;
-    f.COMCon->click();
-    EXPECT_FALSE(f.COMCon->isDown());
-    EXPECT_TRUE(f.BtCOM1->isEnabled());
-    EXPECT_TRUE(f.BTCon->isVisibleTo(&f));
-    EXPECT_FALSE(f.BtDiscon->isVisibleTo(&f));
-    EXPECT_FALSE(f.STOP1->isEnabled());
+    named<ToggleButton>(f, "COMCon")->click();
+    EXPECT_FALSE(named<ToggleButton>(f, "COMCon")->isDown());
+    EXPECT_TRUE(named<ClickPanel>(f, "BtCOM1")->isEnabled());
+    EXPECT_TRUE(named<ClickPanel>(f, "BTCon")->isVisibleTo(&f));
+    EXPECT_FALSE(named<ClickPanel>(f, "BtDiscon")->isVisibleTo(&f));
+    EXPECT_FALSE(named<QAction>(f, "STOP1")->isEnabled());
     ASSERT_FALSE(fx.dialogs.said.isEmpty());
     EXPECT_TRUE(fx.dialogs.said.back().startsWith(
         "info:Serial port COM1 could not be opened, please check and re-try.\n"));
@@ -116,9 +117,9 @@ TEST(Recording, SimulatorFramesBecomeRowsPointsAndVerdicts)
     Simulator sim({"--scenario", "demo", "--line-rate"});
     FormFixture fx;
     TFCOMM &f = *fx.form;
-    f.COMCon->click();
+    named<ToggleButton>(f, "COMCon")->click();
     ASSERT_TRUE(waitFor([&] { return f.cds1->rowCount() >= 300; }, 5000));
-    f.COMCon->click();
+    named<ToggleButton>(f, "COMCon")->click();
     const std::size_t rows = f.cds1->rowCount();
     EXPECT_EQ(f.ChartCtl->pager().pointCount(), rows + 1);
     for (std::size_t i = 0; i < rows; ++i)
@@ -133,9 +134,9 @@ TEST(Recording, WithRepeatOffASteadyReadingGivesOneRow)
     FormFixture fx;
     TFCOMM &f = *fx.form;
     f.RepeatSet->setChecked(false);
-    f.COMCon->click();
+    named<ToggleButton>(f, "COMCon")->click();
     ASSERT_TRUE(waitFor([&] { return f.Memo1.size() >= 20; }));
-    f.COMCon->click();
+    named<ToggleButton>(f, "COMCon")->click();
     EXPECT_EQ(f.cds1->rowCount(), 1u);
 }
 

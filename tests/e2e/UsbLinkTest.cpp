@@ -7,11 +7,13 @@
 
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
 using namespace vireo;
 using vireo::test::FormFixture;
+using vireo::test::named;
 using vireo::test::waitFor;
 
 namespace {
@@ -51,13 +53,13 @@ TEST(UsbLink, ConnectReadsFramesIntoTheLcdAndTheLog)
     FormFixture fx;
     fx.hid->plug(adapter("/dev/hidraw7"));
     TFCOMM &f = *fx.form;
-    ASSERT_TRUE(waitFor([&] { return f.DevListBox->count() == 1; }));
-    ASSERT_EQ(f.DevListBox->currentRow(), 0);
-    EXPECT_EQ(f.DevListBox->item(0)->text(), "USB to Serial");
-    EXPECT_EQ(f.HistoryListBox->item(0)->text(), "Arrival of USB to Serial");
+    ASSERT_TRUE(waitFor([&] { return named<QListWidget>(f, "DevListBox")->count() == 1; }));
+    ASSERT_EQ(named<QListWidget>(f, "DevListBox")->currentRow(), 0);
+    EXPECT_EQ(named<QListWidget>(f, "DevListBox")->item(0)->text(), "USB to Serial");
+    EXPECT_EQ(named<QListWidget>(f, "HistoryListBox")->item(0)->text(), "Arrival of USB to Serial");
 
-    f.USBCon->click();
-    ASSERT_TRUE(f.USBCon->isDown());
+    named<ToggleButton>(f, "USBCon")->click();
+    ASSERT_TRUE(named<ToggleButton>(f, "USBCon")->isDown());
     const auto sent = fx.hid->sentFeatures("/dev/hidraw7");
     ASSERT_FALSE(sent.empty());
     EXPECT_EQ(sent.back(), (std::vector<std::uint8_t>{0x00, 0x00, 0x4B, 0x00, 0x00, 0x03, 0x00,
@@ -68,23 +70,24 @@ TEST(UsbLink, ConnectReadsFramesIntoTheLcdAndTheLog)
             fx.hid->queueReport("/dev/hidraw7", r);
     ASSERT_TRUE(waitFor([&] { return f.cds1->rowCount() == 3; }));
     EXPECT_EQ(f.LcdDa->text() + f.LcdDb->text() + f.LcdDc->text() + f.LcdDd->text(), "1234");
-    EXPECT_EQ(f.USBtxt->text(), "A01234B00AD");
+    EXPECT_EQ(named<QLabel>(f, "USBtxt")->text(), "A01234B00AD");
     EXPECT_EQ(f.cds1->text(2, LogColumn::Value), "1.234");
 
     // Pulled out while reading: the history says so, the list is rebuilt without it.
     fx.hid->unplug("/dev/hidraw7");
-    ASSERT_TRUE(waitFor([&] { return f.DevListBox->count() == 0; }));
+    ASSERT_TRUE(waitFor([&] { return named<QListWidget>(f, "DevListBox")->count() == 0; }));
     bool removal = false;
-    for (int i = 0; i < f.HistoryListBox->count(); ++i)
-        removal = removal || f.HistoryListBox->item(i)->text() == "Removal of USB to Serial";
+    for (int i = 0; i < named<QListWidget>(f, "HistoryListBox")->count(); ++i)
+        removal = removal || named<QListWidget>(f, "HistoryListBox")->item(i)->text() ==
+                                 "Removal of USB to Serial";
     EXPECT_TRUE(removal);
-    EXPECT_TRUE(f.USBCon->isDown());
-    EXPECT_TRUE(waitFor([&] { return f.CONokN->isVisibleTo(&f); }, 1000));
+    EXPECT_TRUE(named<ToggleButton>(f, "USBCon")->isDown());
+    EXPECT_TRUE(waitFor([&] { return named<QLabel>(f, "CONokN")->isVisibleTo(&f); }, 1000));
 
     // Plugged in again, it is listed and selected once more.
     fx.hid->plug(adapter("/dev/hidraw8"));
-    EXPECT_TRUE(waitFor([&] { return f.DevListBox->count() == 1; }));
-    EXPECT_EQ(f.DevListBox->currentRow(), 0);
+    EXPECT_TRUE(waitFor([&] { return named<QListWidget>(f, "DevListBox")->count() == 1; }));
+    EXPECT_EQ(named<QListWidget>(f, "DevListBox")->currentRow(), 0);
 }
 
 TEST(UsbLink, NoAdapterGivesTheMessageAndReleasesTheButton)
@@ -92,8 +95,8 @@ TEST(UsbLink, NoAdapterGivesTheMessageAndReleasesTheButton)
     FormFixture fx;
     TFCOMM &f = *fx.form;
     waitFor([] { return false; }, 100);
-    f.USBCon->click();
-    EXPECT_FALSE(f.USBCon->isDown());
+    named<ToggleButton>(f, "USBCon")->click();
+    EXPECT_FALSE(named<ToggleButton>(f, "USBCon")->isDown());
     ASSERT_FALSE(fx.dialogs.said.isEmpty());
     EXPECT_EQ(fx.dialogs.said.back(),
               "info:USB interface cable is not securely connected, please check and re-try.");
@@ -104,8 +107,8 @@ TEST(UsbLink, SilentMeterIsReportedByTheWatchdog)
     FormFixture fx;
     fx.hid->plug(adapter("/dev/hidraw3"));
     TFCOMM &f = *fx.form;
-    ASSERT_TRUE(waitFor([&] { return f.DevListBox->count() == 1; }));
-    f.USBCon->click();
+    ASSERT_TRUE(waitFor([&] { return named<QListWidget>(f, "DevListBox")->count() == 1; }));
+    named<ToggleButton>(f, "USBCon")->click();
     fx.hid->streamReport("/dev/hidraw3", {0x00, 0xF0, 0, 0, 0, 0, 0, 0, 0});
     ASSERT_TRUE(waitFor(
         [&] {
@@ -115,7 +118,7 @@ TEST(UsbLink, SilentMeterIsReportedByTheWatchdog)
         },
         8000));
     fx.hid->streamReport("/dev/hidraw3", {});
-    EXPECT_FALSE(f.USBCon->isDown());
+    EXPECT_FALSE(named<ToggleButton>(f, "USBCon")->isDown());
 }
 
 } // namespace
@@ -135,17 +138,18 @@ TEST(UsbLink, DeviceListNamesAndSelection)
     for (const auto &d : {first, second, withSerial, nameless})
         fx.hid->plug(d);
     TFCOMM &f = *fx.form;
-    ASSERT_TRUE(waitFor([&] { return f.DevListBox->count() == 4; }));
+    ASSERT_TRUE(waitFor([&] { return named<QListWidget>(f, "DevListBox")->count() == 4; }));
     QStringList names;
-    for (int i = 0; i < f.DevListBox->count(); ++i)
-        names << f.DevListBox->item(i)->text();
+    for (int i = 0; i < named<QListWidget>(f, "DevListBox")->count(); ++i)
+        names << named<QListWidget>(f, "DevListBox")->item(i)->text();
     EXPECT_TRUE(names.contains("USB to Serial (Serial=A1B2)"));
     EXPECT_TRUE(names.contains("Device VID=1234 PID=ABCD"));
     // The later of the two plain adapters is the selected line; the one with a serial
     // number is not chosen.
-    ASSERT_GE(f.DevListBox->currentRow(), 0);
-    EXPECT_EQ(f.DevListBox->currentItem()->text(), "USB to Serial");
-    EXPECT_EQ(f.DevListBox->currentRow(), names.lastIndexOf("USB to Serial"));
+    ASSERT_GE(named<QListWidget>(f, "DevListBox")->currentRow(), 0);
+    EXPECT_EQ(named<QListWidget>(f, "DevListBox")->currentItem()->text(), "USB to Serial");
+    EXPECT_EQ(named<QListWidget>(f, "DevListBox")->currentRow(),
+              names.lastIndexOf("USB to Serial"));
 }
 
 TEST(UsbLink, FeatureReportFollowsTheModel)
@@ -155,13 +159,14 @@ TEST(UsbLink, FeatureReportFollowsTheModel)
     FormFixture fx(heron);
     fx.hid->plug(adapter("/dev/hidraw5"));
     TFCOMM &f = *fx.form;
-    ASSERT_TRUE(waitFor([&] { return f.DevListBox->count() == 1; }));
-    f.SetFeatureClick();
+    ASSERT_TRUE(waitFor([&] { return named<QListWidget>(f, "DevListBox")->count() == 1; }));
+    named<QPushButton>(f, "SetFeature")->click();
     const auto sent = fx.hid->sentFeatures("/dev/hidraw5");
     ASSERT_FALSE(sent.empty());
     EXPECT_EQ(sent.back(), (std::vector<std::uint8_t>{0x00, 0x60, 0x09, 0x00, 0x00, 0x03, 0x00,
                                                       0x00, 0x00, 0x00}));
-    EXPECT_EQ(f.HistoryListBox->currentItem()->text().trimmed(), "60 09 00 00 03 00 00 00 00");
+    EXPECT_EQ(named<QListWidget>(f, "HistoryListBox")->currentItem()->text().trimmed(),
+              "60 09 00 00 03 00 00 00 00");
 }
 
 } // namespace

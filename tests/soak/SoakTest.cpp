@@ -14,6 +14,7 @@
 
 using namespace vireo;
 using vireo::test::FormFixture;
+using vireo::test::named;
 using vireo::test::waitFor;
 
 namespace {
@@ -48,11 +49,11 @@ TEST(Soak, AHundredThousandFramesAtLineRateGiveAsManyRowsUnaltered)
     qputenv("VIREO_COM1", sim.readLine().trimmed());
     FormFixture fx;
     TFCOMM &f = *fx.form;
-    f.COMCon->click();
-    ASSERT_TRUE(f.COMCon->isDown());
+    named<ToggleButton>(f, "COMCon")->click();
+    ASSERT_TRUE(named<ToggleButton>(f, "COMCon")->isDown());
     EXPECT_TRUE(waitFor([&] { return sim.state() == QProcess::NotRunning; }, 900'000));
     waitFor([] { return false; }, 500);
-    f.COMCon->click();
+    named<ToggleButton>(f, "COMCon")->click();
     qunsetenv("VIREO_COM1");
 
     ASSERT_EQ(f.cds1->rowCount(), static_cast<std::size_t>(kFrames));
@@ -82,8 +83,8 @@ TEST(Soak, ThePortTakenAwayAndRestoredAHundredTimesResumesEachTime)
     qputenv("VIREO_COM1", link.toLocal8Bit());
     FormFixture fx;
     TFCOMM &f = *fx.form;
-    f.COMCon->click();
-    ASSERT_TRUE(f.COMCon->isDown());
+    named<ToggleButton>(f, "COMCon")->click();
+    ASSERT_TRUE(named<ToggleButton>(f, "COMCon")->isDown());
     ASSERT_TRUE(waitFor([&] { return f.cds1->rowCount() > 0; }));
     const int descriptorsBefore = openDescriptors();
 
@@ -96,7 +97,7 @@ TEST(Soak, ThePortTakenAwayAndRestoredAHundredTimesResumesEachTime)
         ASSERT_TRUE(waitFor([&] { return f.cds1->rowCount() > rows + 5; }, 5000))
             << "readings did not resume after restore " << cycle;
     }
-    f.COMCon->click();
+    named<ToggleButton>(f, "COMCon")->click();
     sim.kill();
     sim.waitForFinished();
     qunsetenv("VIREO_COM1");

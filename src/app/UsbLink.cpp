@@ -1,14 +1,12 @@
-// The USB adapter: finding and claiming it, configuring it, and turning its input reports
-// into display frames.
-#include "app/HeronF.h"
+#include "app/UsbLink.h"
 
 #include "app/FormDialogs.h"
 #include "app/FormWidgets.h"
-#include "core/HidIntake.h"
+#include "app/WindowDesign.h"
+#include "core/LinkWatchdog.h"
 #include "links/JvHidControllerClass.h"
 #include "links/LinuxHidPlatform.h"
 
-#include <QEventLoop>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -24,12 +22,33 @@ constexpr int kHistoryLines = 1000;
 
 } // namespace
 
-void TFCOMM::buildUsb(std::shared_ptr<HidPlatform> platform)
+UsbLink::UsbLink(QWidget *window, FormDialogs &dialogs, LinkWatchdog &watchdog,
+                 std::shared_ptr<HidPlatform> platform, std::function<ModelSwitches()> switches)
+    : QObject(window), m_dialogs(dialogs), m_watchdog(watchdog), m_switches(std::move(switches)),
+      USBCon(designed<ToggleButton>(window, "USBCon")),
+      ReadBtn(designed<ToggleButton>(window, "ReadBtn")),
+      ClearBtn(designed<QToolButton>(window, "ClearBtn")),
+      InfoBtn(designed<QToolButton>(window, "InfoBtn")),
+      SetFeature(designed<QPushButton>(window, "SetFeature")),
+      DevListBox(designed<QListWidget>(window, "DevListBox")),
+      HistoryListBox(designed<QListWidget>(window, "HistoryListBox")),
+      USBtxt(designed<QLabel>(window, "USBtxt"))
 {
     if (!platform)
         platform = std::make_shared<LinuxHidPlatform>();
     HidCtl = new TJvHidDeviceController(std::move(platform), this);
     HidCtl->setObjectName(QStringLiteral("HidCtl"));
+    wire();
+}
+
+UsbLink::~UsbLink()
+{
+    // Claimed devices go back to the controller before it goes away.
+    m_devListDevices.clear();
+}
+
+void UsbLink::wire()
+{
     HidCtl->setOnArrival([this](TJvHidDevice &dev) { HidCtlArrival(dev); });
     HidCtl->setOnEnumerate(
         [this](TJvHidDevice &dev, std::int32_t idx) { return HidCtlEnumerate(dev, idx); });
@@ -38,12 +57,14 @@ void TFCOMM::buildUsb(std::shared_ptr<HidPlatform> platform)
     HidCtl->setOnRemoval([this](TJvHidDevice &dev) { HidCtlRemoval(dev); });
     HidCtl->setOnDeviceChange([this](TJvHidDeviceController &) { HidCtlDeviceChange(); });
 
-    connect(SetFeature, &QPushButton::clicked, this, [this] { SetFeatureClick(); });
-    connect(ClearBtn, &QToolButton::clicked, this, [this] { ClearBtnClick(); });
-    connect(InfoBtn, &QToolButton::clicked, this, [this] { InfoBtnClick(); });
+    connect(USBCon, &ToggleButton::clicked, this, &UsbLink::USBConClick);
+    connect(ReadBtn, &ToggleButton::clicked, this, &UsbLink::ReadBtnClick);
+    connect(SetFeature, &QPushButton::clicked, this, &UsbLink::SetFeatureClick);
+    connect(ClearBtn, &QToolButton::clicked, this, &UsbLink::ClearBtnClick);
+    connect(InfoBtn, &QToolButton::clicked, this, &UsbLink::InfoBtnClick);
 }
 
-void TFCOMM::addHistoryLine(const QString &line)
+void UsbLink::addHistoryLine(const QString &line)
 {
     HistoryListBox->addItem(line);
     while (HistoryListBox->count() > kHistoryLines)
@@ -51,7 +72,7 @@ void TFCOMM::addHistoryLine(const QString &line)
     HistoryListBox->setCurrentRow(HistoryListBox->count() - 1);
 }
 
-TJvHidDevice *TFCOMM::selectedLineDevice() const
+TJvHidDevice *UsbLink::selectedLineDevice() const
 {
     const int row = DevListBox->currentRow();
     if (row < 0 || row >= DevListBox->count() || !DevListBox->currentItem()->isSelected())
@@ -59,20 +80,20 @@ TJvHidDevice *TFCOMM::selectedLineDevice() const
     return m_devListDevices[static_cast<std::size_t>(row)].get();
 }
 
-bool TFCOMM::hasSelectedLine() const
+bool UsbLink::hasSelectedLine() const
 {
     return DevListBox->count() > 0 && DevListBox->currentRow() >= 0 &&
            DevListBox->currentItem()->isSelected();
 }
 
-QString TFCOMM::HidDeviceName(TJvHidDevice &device)
+QString UsbLink::HidDeviceName(TJvHidDevice &device)
 {
     return QString::fromStdString(
         vireo::HidDeviceName(device.ProductString(), device.SerialString(),
                              device.Attributes().VendorID, device.Attributes().ProductID));
 }
 
-void TFCOMM::bindReportHandler(TJvHidDevice &device, UsbReportHandler handler)
+void UsbLink::bindReportHandler(TJvHidDevice &device, UsbReportHandler handler)
 {
     switch (handler) {
     case UsbReportHandler::Heron:
@@ -89,17 +110,16 @@ void TFCOMM::bindReportHandler(TJvHidDevice &device, UsbReportHandler handler)
     }
 }
 
-TJvHidDevice *TFCOMM::lookUpSelectedAdapter()
+TJvHidDevice *UsbLink::lookUpSelectedAdapter()
 {
     SelectedAdapter = hasSelectedLine() ? selectedLineDevice() : nullptr;
     return SelectedAdapter;
 }
-
-void TFCOMM::USBConClick()
+void UsbLink::USBConClick()
 {
     ReadBtnClick();
     SetFeatureClick();
-    watchdog.usbReadingRestarted();
+    m_watchdog.usbReadingRestarted();
     if (lookUpSelectedAdapter() == nullptr)
         return;
     if (!SelectedAdapter->CanReadWrite()) {
@@ -107,7 +127,7 @@ void TFCOMM::USBConClick()
         return;
     }
     if (USBCon->isDown()) {
-        const ModelSwitches sw = switches();
+        const ModelSwitches sw = m_switches();
         if (sw.IFOsprey)
             bindReportHandler(*SelectedAdapter, UsbReportHandler::Heron);
         if (sw.IFWren)
@@ -117,24 +137,24 @@ void TFCOMM::USBConClick()
     }
 }
 
-void TFCOMM::SetFeatureClick()
+void UsbLink::SetFeatureClick()
 {
     SelectedAdapter = nullptr;
     if (!hasSelectedLine()) {
-        dialogs().information(
+        m_dialogs.information(
             QStringLiteral("USB interface cable is not securely connected, please check and "
                            "re-try."));
         USBCon->setDown(false);
         return;
     }
     SelectedAdapter = selectedLineDevice();
-    const AdapterFeatureReport report = adapterFeatureReport(adapterSpeedFor(switches()));
+    const AdapterFeatureReport report = adapterFeatureReport(adapterSpeedFor(m_switches()));
     if (SelectedAdapter != nullptr)
         SelectedAdapter->SendFeature(report);
     addHistoryLine(QString::fromStdString(featureReportLine(report)));
 }
 
-void TFCOMM::ReadBtnClick()
+void UsbLink::ReadBtnClick()
 {
     if (lookUpSelectedAdapter() == nullptr)
         return;
@@ -145,7 +165,7 @@ void TFCOMM::ReadBtnClick()
                           ReadBtn->isDown() ? UsbReportHandler::Wren : UsbReportHandler::None);
 }
 
-bool TFCOMM::HidCtlEnumerate(TJvHidDevice &HidDev, std::int32_t Idx)
+bool UsbLink::HidCtlEnumerate(TJvHidDevice &HidDev, std::int32_t Idx)
 {
     DevListBox->addItem(HidDeviceName(HidDev));
     std::unique_ptr<TJvHidDevice> claimed;
@@ -154,7 +174,7 @@ bool TFCOMM::HidCtlEnumerate(TJvHidDevice &HidDev, std::int32_t Idx)
     return true;
 }
 
-void TFCOMM::HidCtlDeviceChange()
+void UsbLink::HidCtlDeviceChange()
 {
     ReadBtn->setDown(false);
     ReadBtnClick();
@@ -169,80 +189,72 @@ void TFCOMM::HidCtlDeviceChange()
     }
 }
 
-void TFCOMM::HidCtlArrival(TJvHidDevice &HidDev)
+void UsbLink::HidCtlArrival(TJvHidDevice &HidDev)
 {
     addHistoryLine(QStringLiteral("Arrival of ") + HidDeviceName(HidDev));
 }
 
-void TFCOMM::HidCtlRemoval(TJvHidDevice &HidDev)
+void UsbLink::HidCtlRemoval(TJvHidDevice &HidDev)
 {
     addHistoryLine(QStringLiteral("Removal of ") + HidDeviceName(HidDev));
 }
 
-void TFCOMM::HidCtlDeviceDataError(TJvHidDevice &, std::uint32_t Error)
+void UsbLink::HidCtlDeviceDataError(TJvHidDevice &, std::uint32_t Error)
 {
     addHistoryLine(QStringLiteral("READ ERROR: %1 (%2)")
                        .arg(QString::fromStdString(HidCtl->errorMessage(Error)))
                        .arg(QString::number(Error, 16).toUpper()));
 }
 
-void TFCOMM::ClearBtnClick()
+void UsbLink::ClearBtnClick()
 {
     HistoryListBox->clear();
 }
 
-void TFCOMM::InfoBtnClick()
+void UsbLink::InfoBtnClick()
 {
-    if (!hasSelectedLine())
-        return;
-    TFCOMM info(switches(), m_dialogs);
-    info.setWindowModality(Qt::ApplicationModal);
-    info.setAttribute(Qt::WA_DeleteOnClose, false);
-    QEventLoop loop;
-    info.m_closed = [&loop] { loop.quit(); };
-    info.show();
-    loop.exec();
+    if (hasSelectedLine())
+        emit infoRequested();
 }
 
-void TFCOMM::takeReport(std::uint8_t ReportID, const std::uint8_t *Data, std::uint16_t Size,
-                        bool decodes)
+void UsbLink::takeReport(std::uint8_t ReportID, const std::uint8_t *Data, std::uint16_t Size,
+                         bool decodes)
 {
     const HidReportOutcome outcome = m_hidIntake.take(ReportID, {Data, Size});
-    watchdog.reportTaken(outcome.kind);
+    m_watchdog.reportTaken(outcome.kind);
     if (outcome.historyLine)
         addHistoryLine(QString::fromStdString(*outcome.historyLine));
     if (!outcome.finishedBurst)
         return;
     if (decodes) {
         const HeronBurstFrame frame = finishHeronBurst(*outcome.finishedBurst);
-        frames.FrameText = frame.FrameText;
-        USBtxt->setText(QString::fromStdString(frames.FrameText));
-        if (frame.framed)
-            LcdDisplayHeron();
+        USBtxt->setText(QString::fromStdString(frame.FrameText));
+        emit frameText(frame.FrameText, frame.framed);
     } else {
-        frames.FrameText = finishWrenBurst(*outcome.finishedBurst);
-        USBtxt->setText(QString::fromStdString(frames.FrameText));
+        const std::string text = finishWrenBurst(*outcome.finishedBurst);
+        USBtxt->setText(QString::fromStdString(text));
+        emit frameText(text, false);
     }
 }
 
-void TFCOMM::HidHeronData(TJvHidDevice &, std::uint8_t ReportID, const std::uint8_t *Data,
-                          std::uint16_t Size)
+void UsbLink::HidHeronData(TJvHidDevice &, std::uint8_t ReportID, const std::uint8_t *Data,
+                           std::uint16_t Size)
 {
     takeReport(ReportID, Data, Size, true);
 }
 
-void TFCOMM::HidWrenData(TJvHidDevice &, std::uint8_t ReportID, const std::uint8_t *Data,
-                         std::uint16_t Size)
+void UsbLink::HidWrenData(TJvHidDevice &, std::uint8_t ReportID, const std::uint8_t *Data,
+                          std::uint16_t Size)
 {
     takeReport(ReportID, Data, Size, false);
 }
 
-void TFCOMM::stopStalledUsbReading()
+void UsbLink::stopStalledUsbReading()
 {
     USBCon->setDown(false);
     if (SelectedAdapter != nullptr)
         bindReportHandler(*SelectedAdapter, UsbReportHandler::None);
-    dialogs().information(QStringLiteral(
+    m_dialogs.information(QStringLiteral(
         "USB interface cable is securely connected, please check if the meter is ready."));
 }
 
