@@ -1,6 +1,6 @@
 #include "core/HidIntake.h"
-#include "support/FakeHidPlatform.h"
 #include "links/JvHidControllerClass.h"
+#include "support/FakeHidPlatform.h"
 
 #include <QCoreApplication>
 

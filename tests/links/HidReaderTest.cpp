@@ -1,5 +1,5 @@
-#include "support/FakeHidPlatform.h"
 #include "links/JvHidControllerClass.h"
+#include "support/FakeHidPlatform.h"
 
 #include <QCoreApplication>
 #include <QTest>
