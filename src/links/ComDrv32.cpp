@@ -3,7 +3,6 @@
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QSerialPort>
-#include <QSerialPortInfo>
 #include <QTimer>
 
 #include <algorithm>
@@ -210,8 +209,11 @@ bool TCommPortDriver::OpenPort()
 {
     if (m_open)
         return true;
-    if (!openDevice(&m_lastOpenError))
+    std::optional<SerialPortIdentity> listed;
+    const QString path = devicePathFor(m_ComPort, &m_lastOpenError, &listed);
+    if (path.isEmpty() || !openDevice(path, &m_lastOpenError))
         return false;
+    m_openedDevice = std::move(listed);
     m_open = true;
     m_lostTail.clear();
     m_lastOpenError.clear();
@@ -220,11 +222,8 @@ bool TCommPortDriver::OpenPort()
     return true;
 }
 
-bool TCommPortDriver::openDevice(QString *reason)
+bool TCommPortDriver::openDevice(const QString &path, QString *reason)
 {
-    const QString path = devicePathFor(m_ComPort, reason);
-    if (path.isEmpty())
-        return false;
     m_port->setPortName(path);
     if (!m_port->open(QIODevice::ReadWrite)) {
         *reason = describeOpenFailure(m_ComPort, path, *m_port);
@@ -247,12 +246,25 @@ void TCommPortDriver::tryResume()
 {
     // A cable pulled and plugged in again, or a meter's adapter that reset, should not need
     // the user to disconnect and connect: while the link is meant to be open, the device is
-    // looked for again every half second.
+    // looked for again every half second. Only that device: the port list has closed up
+    // behind it, and the port now at its position is another device (a port on the board, a
+    // second adapter) that is not the meter's.
     if (++m_pollsSinceLost * std::max<int>(kMinPollPeriodMs, m_ComPortPollingDelay) < kResumeMs)
         return;
     m_pollsSinceLost = 0;
+    QString path;
     QString reason;
-    if (openDevice(&reason))
+    if (!m_openedDevice) {
+        path = devicePathFor(m_ComPort, &reason, nullptr);
+    } else {
+        for (const SerialPortIdentity &port : m_portLister()) {
+            if (port.sameDevice(*m_openedDevice)) {
+                path = port.systemLocation;
+                break;
+            }
+        }
+    }
+    if (!path.isEmpty() && openDevice(path, &reason))
         ApplyLineSettings();
 }
 
@@ -397,7 +409,8 @@ QStringList TCommPortDriver::orderPortNames(QStringList systemLocations)
     return systemLocations;
 }
 
-QString TCommPortDriver::devicePathFor(TComPortNumber port, QString *reason)
+QString TCommPortDriver::devicePathFor(TComPortNumber port, QString *reason,
+                                       std::optional<SerialPortIdentity> *listed) const
 {
     const int number = static_cast<int>(port) + 1;
     const QByteArray variable = "VIREO_COM" + QByteArray::number(number);
@@ -409,12 +422,20 @@ QString TCommPortDriver::devicePathFor(TComPortNumber port, QString *reason)
         return canonical.isEmpty() ? configured : canonical;
     }
     QStringList found;
-    const auto ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : ports)
-        found << info.systemLocation();
+    const std::vector<SerialPortIdentity> ports = m_portLister();
+    for (const SerialPortIdentity &info : ports)
+        found << info.systemLocation;
     found = orderPortNames(found);
-    if (number <= found.size())
-        return found.at(number - 1);
+    if (number <= found.size()) {
+        const QString path = found.at(number - 1);
+        if (listed != nullptr) {
+            for (const SerialPortIdentity &info : ports) {
+                if (info.systemLocation == path)
+                    *listed = info;
+            }
+        }
+        return path;
+    }
     if (reason) {
         const QString label = portLabel(port);
         if (found.isEmpty())

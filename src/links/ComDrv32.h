@@ -1,5 +1,7 @@
 #pragma once
 
+#include "links/SerialPortIdentity.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -8,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QSerialPort;
@@ -53,7 +56,9 @@ using TComPortReceiveDataEvent = std::function<void(
 // the thread it lives on. It only receives.
 //
 // COMn is the device named by the environment variable VIREO_COMn when that is set;
-// otherwise the n-th serial port of the system, USB and ACM adapters first.
+// otherwise the n-th serial port of the system, USB and ACM adapters first. A device that goes
+// away while the port is open is waited for: the same name comes back for VIREO_COMn, the same
+// device (under whatever name) otherwise.
 class TCommPortDriver : public QObject {
     Q_OBJECT
 
@@ -103,14 +108,18 @@ public:
     // Why the last OpenPort failed, in words for the user; empty after a successful open.
     QString lastOpenError() const { return m_lastOpenError; }
 
-    // The device that stands for a port number, or an empty text with the reason.
-    static QString devicePathFor(TComPortNumber port, QString *reason);
     // System serial ports in the order COM1, COM2, ... are assigned to them.
     static QStringList orderPortNames(QStringList systemLocations);
+    // Where the system's serial ports are listed; SerialPortIdentity::systemPorts unless set.
+    void setPortLister(SerialPortLister lister) { m_portLister = std::move(lister); }
 
 private:
     void PollReceive();
-    bool openDevice(QString *reason);
+    // The device that stands for a port number, or an empty text with the reason. `listed`
+    // takes the identity of a listed port, and stays empty for a port named by VIREO_COMn.
+    QString devicePathFor(TComPortNumber port, QString *reason,
+                          std::optional<SerialPortIdentity> *listed) const;
+    bool openDevice(const QString &path, QString *reason);
     void tryResume();
     void startPollTimer();
     void onPortError(int error);
@@ -142,6 +151,9 @@ private:
     // Tells a queued release apart from one meant for an earlier opening.
     std::uint64_t m_openGeneration = 0;
     QString m_lastOpenError;
+    SerialPortLister m_portLister = SerialPortIdentity::systemPorts;
+    // The listed device the port was opened on: the only one a resume may open.
+    std::optional<SerialPortIdentity> m_openedDevice;
 };
 
 } // namespace vireo
