@@ -1,6 +1,7 @@
 #include "app/LogReport.h"
 
 #include "app/DisplayText.h"
+#include "app/ReportPreview.h"
 #include "core/LogTable.h"
 
 #include <QFont>
@@ -8,7 +9,6 @@
 #include <QPageRanges>
 #include <QPainter>
 #include <QPointer>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 
 #include <algorithm>
@@ -116,7 +116,7 @@ struct Face {
 // Paints one page's bands; positions in millimetres, converted to device units here.
 class PagePainter {
 public:
-    PagePainter(QPainter &painter, const QPagedPaintDevice &device, const QSizeF &bandAreaMm)
+    PagePainter(QPainter &painter, const QPaintDevice &device, const QSizeF &bandAreaMm)
         : m_painter(painter), m_pxPerMmX(device.logicalDpiX() / 25.4),
           m_pxPerMmY(device.logicalDpiY() / 25.4), m_area(bandAreaMm), m_lcd("VORDA-A2", device),
           m_text("Arial", device),
@@ -200,7 +200,7 @@ int LogReport::pageCount(std::size_t rows, const QPageLayout &layout)
     return static_cast<int>(std::max<std::size_t>(1, (rows + perPage - 1) / perPage));
 }
 
-bool LogReport::paint(QPagedPaintDevice *device) const
+bool LogReport::paint(QPagedPaintDevice *device, const PageProgress &progress) const
 {
     // Rows can only be appended, but a log cleared meanwhile must not be read past its end.
     const std::size_t rows = std::min(m_rows, m_table.rowCount());
@@ -212,15 +212,39 @@ bool LogReport::paint(QPagedPaintDevice *device) const
     if (!painter.begin(device))
         return false;
     PagePainter pages(painter, *device, layout.paintRect(QPageLayout::Millimeter).size());
-    bool first = true;
-    for (int page : order) {
-        if (!first && !device->newPage())
+    const int total = static_cast<int>(order.size());
+    for (int sent = 0; sent < total; ++sent) {
+        if (sent > 0 && !device->newPage())
             return false;
-        first = false;
-        const std::size_t firstRow = static_cast<std::size_t>(page - 1) * perPage;
+        const std::size_t firstRow = static_cast<std::size_t>(order[sent] - 1) * perPage;
         pages.paint(m_table, firstRow, std::min(rows, firstRow + perPage));
+        if (progress && !progress(sent + 1, total)) {
+            // A printer drops the job; a file keeps the pages sent so far.
+            if (auto *printer = dynamic_cast<QPrinter *>(device))
+                printer->abort();
+            if (painter.isActive())
+                painter.end();
+            return false;
+        }
     }
     return painter.end();
+}
+
+void LogReport::paintPage(QPainter &painter, const QPageLayout &layout, int page) const
+{
+    const std::size_t rows = std::min(m_rows, m_table.rowCount());
+    const auto perPage = static_cast<std::size_t>(rowsPerPage(layout));
+    const std::size_t firstRow = static_cast<std::size_t>(std::max(page, 1) - 1) * perPage;
+    if (firstRow >= rows)
+        return;
+    const QPaintDevice &device = *painter.device();
+    const QRectF bandArea = layout.paintRect(QPageLayout::Millimeter);
+    painter.save();
+    painter.translate(bandArea.left() * device.logicalDpiX() / 25.4,
+                      bandArea.top() * device.logicalDpiY() / 25.4);
+    PagePainter(painter, device, bandArea.size())
+        .paint(m_table, firstRow, std::min(rows, firstRow + perPage));
+    painter.restore();
 }
 
 bool LogReportPreview::exec(const LogTable &table, QWidget *parent)
@@ -234,10 +258,7 @@ bool LogReportPreview::exec(const LogTable &table, QWidget *parent)
     const LogReport report(table);
     // On the heap and watched: if the parent goes away during the nested event loop it
     // takes the dialog with it.
-    QPointer<QPrintPreviewDialog> dialog = new QPrintPreviewDialog(&printer, parent);
-    dialog->setWindowTitle(QStringLiteral("Print Preview"));
-    QObject::connect(dialog, &QPrintPreviewDialog::paintRequested,
-                     [&report](QPrinter *target) { report.paint(target); });
+    QPointer<ReportPreviewDialog> dialog = new ReportPreviewDialog(report, printer, parent);
     dialog->exec();
     delete dialog.data();
 

@@ -3,8 +3,10 @@
 #include <QPageLayout>
 
 #include <cstddef>
+#include <functional>
 
 class QPagedPaintDevice;
+class QPainter;
 class QPrinter;
 class QWidget;
 
@@ -37,10 +39,20 @@ public:
     // holds at least one page, so it is a single blank page.
     static int pageCount(std::size_t rows, const QPageLayout &layout = defaultPageLayout());
 
+    // Told after each page sent to the device, with the pages sent and the pages to send;
+    // answering false stops the printing.
+    using PageProgress = std::function<bool(int sent, int total)>;
+
     // Paints the report onto the device's own page layout, printing only the pages of the
     // device's page ranges and as many copies as a printer cannot make by itself. Returns
-    // false when painting on the device could not start (the device reports why).
-    bool paint(QPagedPaintDevice *device) const;
+    // false when painting on the device could not start (the device reports why) or when
+    // the progress answered false.
+    bool paint(QPagedPaintDevice *device, const PageProgress &progress = {}) const;
+
+    // Paints one page (counted from 1) of the report laid out on the layout, on whatever the
+    // painter is active on, the painter's origin at the top left corner of the paper. Pages
+    // are independent of each other, so a preview paints only those it shows.
+    void paintPage(QPainter &painter, const QPageLayout &layout, int page) const;
 
 private:
     const LogTable &m_table;

@@ -2,18 +2,25 @@
 // what a printer would receive.
 #include "app/LogReport.h"
 
+#include "app/ReportPageView.h"
+#include "app/ReportPreview.h"
 #include "core/LogTable.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPageRanges>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTimer>
+#include <QToolBar>
 
 #include <gmock/gmock.h>
 
@@ -367,10 +374,10 @@ TEST(LogReportPdf, KeepsTheRowsTheTableHeldWhenItWasMade)
 
 // Runs the check on the open preview, then closes it; a watchdog closes a preview the check
 // failed to reach, so a fault fails the test instead of hanging it.
-void whilePreviewOpen(const std::function<void(QPrintPreviewDialog &)> &check)
+void whilePreviewOpen(const std::function<void(ReportPreviewDialog &)> &check)
 {
     QTimer::singleShot(0, [check] {
-        auto *dialog = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget());
+        auto *dialog = qobject_cast<ReportPreviewDialog *>(QApplication::activeModalWidget());
         if (!dialog) {
             ADD_FAILURE() << "no modal print preview is open";
             return;
@@ -378,43 +385,62 @@ void whilePreviewOpen(const std::function<void(QPrintPreviewDialog &)> &check)
         check(*dialog);
         dialog->reject();
     });
-    QTimer::singleShot(10000, [] {
+    QTimer::singleShot(20000, [] {
         if (QWidget *modal = QApplication::activeModalWidget())
             modal->close();
     });
 }
 
-int previewPages(QPrintPreviewDialog &dialog)
+// Clicks the tool button of a preview action, as a user does.
+void clickAction(ReportPreviewDialog &dialog, const char *name)
 {
-    auto *widget = dialog.findChild<QPrintPreviewWidget *>();
-    return widget ? widget->pageCount() : -1;
+    auto *action = dialog.findChild<QAction *>(QString::fromLatin1(name));
+    ASSERT_NE(action, nullptr) << name;
+    auto *bar = dialog.findChild<QToolBar *>(QStringLiteral("previewToolBar"));
+    ASSERT_NE(bar, nullptr);
+    QWidget *button = bar->widgetForAction(action);
+    ASSERT_NE(button, nullptr) << name;
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+QString pageCountText(ReportPreviewDialog &dialog)
+{
+    return dialog.findChild<QLabel *>(QStringLiteral("pageNumLabel"))->text().trimmed();
+}
+
+QString pageNumberText(ReportPreviewDialog &dialog)
+{
+    return dialog.findChild<QLineEdit *>(QStringLiteral("pageNumEdit"))->text();
 }
 
 TEST(LogReportPreview, ShowsTheRowsOfItsStartAndRefusesASecondPreview)
 {
     LogTable table;
-    appendRows(table, 36);
+    appendRows(table, 45);
     LogReportPreview preview;
     bool checked = false;
-    whilePreviewOpen([&](QPrintPreviewDialog &dialog) {
+    whilePreviewOpen([&](ReportPreviewDialog &dialog) {
         checked = true;
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Print Preview"));
         EXPECT_TRUE(preview.previewOpen());
         EXPECT_FALSE(preview.exec(table, nullptr));
 
-        const QPrinter &printer = *dialog.printer();
+        const QPrinter &printer = dialog.printer();
         EXPECT_TRUE(printer.pageLayout().pageSize().isEquivalentTo(QPageSize(QPageSize::A4)));
         EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Portrait);
         EXPECT_EQ(printer.pageLayout().margins(QPageLayout::Millimeter), QMarginsF(10, 10, 10, 10));
         EXPECT_EQ(printer.copyCount(), 1);
         EXPECT_EQ(printer.printRange(), QPrinter::AllPages);
 
-        EXPECT_EQ(previewPages(dialog), 2);
-        // Readings keep arriving while the preview is open; a rebuilt preview (after a page
-        // set-up, say) still shows only the rows of its start.
+        EXPECT_EQ(pageCountText(dialog), QStringLiteral("/ 2"));
+        // Readings keep arriving while the preview is open; a page layout changed meanwhile
+        // still shows only the rows of its start.
         appendRows(table, 40);
-        dialog.findChild<QPrintPreviewWidget *>()->updatePreview();
-        EXPECT_EQ(previewPages(dialog), 2);
+        clickAction(dialog, "landscapeAction");
+        EXPECT_EQ(dialog.printer().pageLayout().orientation(), QPageLayout::Landscape);
+        EXPECT_EQ(pageCountText(dialog), QStringLiteral("/ 3"));
+        clickAction(dialog, "portraitAction");
+        EXPECT_EQ(pageCountText(dialog), QStringLiteral("/ 2"));
     });
     EXPECT_TRUE(preview.exec(table, nullptr));
     EXPECT_TRUE(checked);
@@ -425,10 +451,118 @@ TEST(LogReportPreview, EmptyLogPreviewsOneBlankPage)
 {
     const LogTable table;
     LogReportPreview preview;
-    int pages = -1;
-    whilePreviewOpen([&](QPrintPreviewDialog &dialog) { pages = previewPages(dialog); });
+    QString pages;
+    whilePreviewOpen([&](ReportPreviewDialog &dialog) { pages = pageCountText(dialog); });
     EXPECT_TRUE(preview.exec(table, nullptr));
-    EXPECT_EQ(pages, 1);
+    EXPECT_EQ(pages, QStringLiteral("/ 1"));
+}
+
+void appendManyRows(LogTable &table, int count)
+{
+    for (int i = 1; i <= count; ++i)
+        table.append({i, "12:00:00", i % 2 ? "DC" : "AC", i % 7 ? "1,234" : "-0,5", "V", "AUTO"});
+}
+
+// A day's log at several readings a second: the preview opens at once and paints only the
+// pages it shows, wherever the user goes in it.
+TEST(LogReportPreview, AMillionRowsOpenAtOnceAndPaintOnlyThePagesShown)
+{
+    LogTable table;
+    appendManyRows(table, 1'000'000);
+    LogReportPreview preview;
+    QElapsedTimer opening;
+    qint64 openMs = -1;
+    whilePreviewOpen([&](ReportPreviewDialog &dialog) {
+        dialog.resize(700, 800);
+        QApplication::processEvents();
+        openMs = opening.elapsed();
+        const ReportPageView &view = *dialog.pageView();
+        EXPECT_EQ(pageCountText(dialog), QStringLiteral("/ 28572"));
+        EXPECT_EQ(pageNumberText(dialog), QStringLiteral("1"));
+
+        clickAction(dialog, "lastPageAction");
+        QApplication::processEvents();
+        EXPECT_EQ(pageNumberText(dialog), QStringLiteral("28572"));
+        clickAction(dialog, "prevPageAction");
+        QApplication::processEvents();
+        EXPECT_EQ(pageNumberText(dialog), QStringLiteral("28571"));
+
+        auto *pageEdit = dialog.findChild<QLineEdit *>(QStringLiteral("pageNumEdit"));
+        pageEdit->selectAll();
+        QTest::keyClicks(pageEdit, QStringLiteral("14000"));
+        QTest::keyClick(pageEdit, Qt::Key_Return);
+        QApplication::processEvents();
+        EXPECT_EQ(pageNumberText(dialog), QStringLiteral("14000"));
+
+        clickAction(dialog, "fitWidthAction");
+        for (int i = 0; i < 10; ++i)
+            clickAction(dialog, "zoomOutAction");
+        QApplication::processEvents();
+        EXPECT_LT(view.zoomFactor(), 0.5);
+        EXPECT_EQ(pageNumberText(dialog), QStringLiteral("14000"));
+
+        // A few pages on screen at a time, never the report.
+        EXPECT_GT(view.paintedPages(), 0);
+        EXPECT_LT(view.paintedPages(), 60);
+        EXPECT_LE(view.keptImages(), 12);
+    });
+    opening.start();
+    EXPECT_TRUE(preview.exec(table, nullptr));
+    EXPECT_GE(openMs, 0);
+    EXPECT_LT(openMs, 2000);
+}
+
+// Printing sends page after page under a progress box; its Cancel stops the run.
+TEST(LogReportPrinting, StreamsPagesUnderAProgressBoxThatCancels)
+{
+    LogTable table;
+    appendManyRows(table, 200'000);
+    const LogReport report(table);
+    QPrinter printer(QPrinter::HighResolution);
+    LogReport::setUpPrinter(printer);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString path = outputPath(QStringLiteral("report-cancelled.pdf"));
+    QFile::remove(path);
+    printer.setOutputFileName(path);
+
+    int shownAt = -1;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto *box = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        shownAt = box->value();
+        EXPECT_EQ(box->maximum(), LogReport::pageCount(table.rowCount()));
+        const auto buttons = box->findChildren<QPushButton *>();
+        ASSERT_EQ(buttons.size(), 1);
+        QTest::mouseClick(buttons.front(), Qt::LeftButton);
+        poll.stop();
+    });
+    poll.start();
+    QElapsedTimer took;
+    took.start();
+    EXPECT_FALSE(printReport(report, printer, nullptr));
+    EXPECT_GT(shownAt, 0);
+    EXPECT_LT(took.elapsed(), 20000);
+    // The pages sent before the cancel are all there are.
+    EXPECT_LT(pdfPages(path).size(), LogReport::pageCount(table.rowCount()) / 2);
+}
+
+TEST(LogReportPrinting, SendsEveryPageWhenLeftAlone)
+{
+    LogTable table;
+    appendRows(table, 80);
+    const LogReport report(table);
+    QPrinter printer(QPrinter::HighResolution);
+    LogReport::setUpPrinter(printer);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString path = outputPath(QStringLiteral("report-streamed.pdf"));
+    printer.setOutputFileName(path);
+    EXPECT_TRUE(printReport(report, printer, nullptr));
+    const QStringList pages = pdfPages(path);
+    ASSERT_EQ(pages.size(), 3);
+    EXPECT_THAT(detailLines(pages[2]), ElementsAreArray(expectedLines(71, 80)));
 }
 
 } // namespace
