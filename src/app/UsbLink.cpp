@@ -117,6 +117,7 @@ TJvHidDevice *UsbLink::lookUpSelectedAdapter()
 }
 void UsbLink::USBConClick()
 {
+    m_readingAdapter.reset();
     ReadBtnClick();
     SetFeatureClick();
     m_watchdog.usbReadingRestarted();
@@ -124,17 +125,75 @@ void UsbLink::USBConClick()
         return;
     if (!SelectedAdapter->CanReadWrite()) {
         USBCon->setDown(false);
+        reportNoAccess(*SelectedAdapter);
         return;
     }
     if (USBCon->isDown()) {
         const ModelSwitches sw = m_switches();
+        UsbReportHandler handler = UsbReportHandler::None;
         if (sw.IFOsprey)
-            bindReportHandler(*SelectedAdapter, UsbReportHandler::Heron);
+            handler = UsbReportHandler::Heron;
         if (sw.IFWren)
-            bindReportHandler(*SelectedAdapter, UsbReportHandler::Wren);
+            handler = UsbReportHandler::Wren;
+        startReading(handler);
     } else {
         bindReportHandler(*SelectedAdapter, UsbReportHandler::None);
     }
+}
+
+void UsbLink::startReading(UsbReportHandler handler)
+{
+    if (handler == UsbReportHandler::None)
+        return;
+    bindReportHandler(*SelectedAdapter, handler);
+    m_readingAdapter = SelectedAdapter->PnPInfo();
+    m_readingHandler = handler;
+}
+
+void UsbLink::resumeReading(const TJvHidPnPInfo &adapter, UsbReportHandler handler)
+{
+    // On a desktop the device tree changes all the time (a mouse reconnecting, a headset, a
+    // resume from suspend): the adapter being read goes on being read, and one that went away
+    // is read again once it is back, wherever it is listed now. Never another adapter.
+    m_readingAdapter = adapter;
+    m_readingHandler = handler;
+    for (std::size_t i = 0; i < m_devListDevices.size(); ++i) {
+        const TJvHidDevice *device = m_devListDevices[i].get();
+        if (device == nullptr || !device->PnPInfo().SameDevice(adapter))
+            continue;
+        DevListBox->setCurrentRow(static_cast<int>(i));
+        // Plugged in again, the adapter starts at its default speed.
+        if (device->PnPInfo().DevInst != adapter.DevInst)
+            SetFeatureClick();
+        if (lookUpSelectedAdapter() != nullptr && SelectedAdapter->CanReadWrite())
+            startReading(handler);
+        return;
+    }
+}
+
+void UsbLink::reportNoAccess(TJvHidDevice &device)
+{
+    if (device.OpenError() == 0)
+        return;
+    const QString prefix =
+        QStringLiteral("Cannot open %1 (%2): ")
+            .arg(HidDeviceName(device), QString::fromStdString(device.PnPInfo().DevicePath));
+    QString reason;
+    if (device.AccessDenied())
+        reason = prefix +
+                 QStringLiteral(
+                     "permission denied. The udev rule shipped with the program "
+                     "(60-vireo.rules) opens the cable to you: install it in "
+                     "/etc/udev/rules.d unless the package did, run \"sudo udevadm control "
+                     "--reload && sudo udevadm trigger\", then unplug the cable and plug it in "
+                     "again. Away from the machine's own seat (a remote session), also join the "
+                     "\"plugdev\" group and log in again.");
+    else
+        reason = prefix + QString::fromStdString(HidCtl->errorMessage(device.OpenError())) +
+                 QLatin1Char('.');
+    m_dialogs.information(
+        QStringLiteral("USB interface cable could not be opened, please check and re-try.\n") +
+        reason);
 }
 
 void UsbLink::SetFeatureClick()
@@ -158,11 +217,14 @@ void UsbLink::ReadBtnClick()
 {
     if (lookUpSelectedAdapter() == nullptr)
         return;
-    if (!SelectedAdapter->CanReadWrite())
+    if (!SelectedAdapter->CanReadWrite()) {
         ReadBtn->setDown(false);
-    else
-        bindReportHandler(*SelectedAdapter,
-                          ReadBtn->isDown() ? UsbReportHandler::Wren : UsbReportHandler::None);
+        return;
+    }
+    // Raw reading, or none: either way the adapter's reading for USB Connect ends here.
+    m_readingAdapter.reset();
+    bindReportHandler(*SelectedAdapter,
+                      ReadBtn->isDown() ? UsbReportHandler::Wren : UsbReportHandler::None);
 }
 
 bool UsbLink::HidCtlEnumerate(TJvHidDevice &HidDev, std::int32_t Idx)
@@ -176,6 +238,7 @@ bool UsbLink::HidCtlEnumerate(TJvHidDevice &HidDev, std::int32_t Idx)
 
 void UsbLink::HidCtlDeviceChange()
 {
+    const std::optional<TJvHidPnPInfo> reading = m_readingAdapter;
     ReadBtn->setDown(false);
     ReadBtnClick();
     SelectedAdapter = nullptr;
@@ -187,6 +250,8 @@ void UsbLink::HidCtlDeviceChange()
         if (DevListBox->item(i)->text() == QLatin1String("USB to Serial"))
             DevListBox->setCurrentRow(i);
     }
+    if (reading)
+        resumeReading(*reading, m_readingHandler);
 }
 
 void UsbLink::HidCtlArrival(TJvHidDevice &HidDev)
@@ -251,6 +316,7 @@ void UsbLink::HidWrenData(TJvHidDevice &, std::uint8_t ReportID, const std::uint
 
 void UsbLink::stopStalledUsbReading()
 {
+    m_readingAdapter.reset();
     USBCon->setDown(false);
     if (SelectedAdapter != nullptr)
         bindReportHandler(*SelectedAdapter, UsbReportHandler::None);

@@ -2,12 +2,14 @@
 
 #include "core/HidIntake.h"
 #include "core/ModelTable.h"
+#include "links/JvHidPnPInfo.h"
 
 #include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,6 +74,9 @@ private:
     void bindReportHandler(TJvHidDevice &device, UsbReportHandler handler);
     void takeReport(std::uint8_t ReportID, const std::uint8_t *Data, std::uint16_t Size,
                     bool decodes);
+    void startReading(UsbReportHandler handler);
+    void resumeReading(const TJvHidPnPInfo &adapter, UsbReportHandler handler);
+    void reportNoAccess(TJvHidDevice &device);
 
     FormDialogs &m_dialogs;
     LinkWatchdog &m_watchdog;
@@ -85,6 +90,10 @@ private:
     // The USB adapter of the selected device line, while one is looked up.
     TJvHidDevice *SelectedAdapter = nullptr;
     HidIntake m_hidIntake;
+    // The adapter USB Connect reads, kept across device changes: read on while it is listed,
+    // waited for while it is not.
+    std::optional<TJvHidPnPInfo> m_readingAdapter;
+    UsbReportHandler m_readingHandler = UsbReportHandler::None;
     // The device each DevListBox line carries (none when its claim failed).
     std::vector<std::unique_ptr<TJvHidDevice>> m_devListDevices;
 };

@@ -40,8 +40,8 @@ public:
     virtual void unplug(const std::string &node) = 0;
     // One input report, as hidraw returns it (no report ID byte for unnumbered reports).
     virtual void queueInput(const std::string &node, std::vector<std::uint8_t> report) = 0;
-    // Every read returns this report at once, the way an adapter that always has something to
-    // say keeps the reader busy; an empty report stops the stream.
+    // With no report queued, reads return this one once a millisecond, the way a cable sends
+    // empty reports between the meter's frames; an empty report stops the stream.
     virtual void streamInput(const std::string &node, std::vector<std::uint8_t> report) = 0;
 
     // Every feature report sent to the node, as the bytes hidraw was given.

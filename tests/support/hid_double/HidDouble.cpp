@@ -53,6 +53,7 @@ struct Node {
     bool present = true;
     std::deque<std::vector<std::uint8_t>> queued;
     std::vector<std::uint8_t> stream;
+    std::chrono::steady_clock::time_point nextStreamAt;
     std::vector<std::vector<std::uint8_t>> features;
     std::size_t reportsRead = 0;
 };
@@ -384,21 +385,34 @@ int hid_send_feature_report(hid_device *dev, const unsigned char *data, size_t l
 
 int hid_read_timeout(hid_device *dev, unsigned char *data, size_t length, int milliseconds)
 {
+    using Clock = std::chrono::steady_clock;
+    // A cable's interrupt endpoint is polled once a millisecond: that is as fast as its empty
+    // reports come.
+    constexpr auto kStreamPeriod = std::chrono::milliseconds(1);
     std::unique_lock lock(state().mutex);
     Node &node = *dev->node;
-    const auto ready = [&node] {
-        return !node.present || !node.stream.empty() || !node.queued.empty();
-    };
-    if (!state().changed.wait_for(lock, std::chrono::milliseconds(milliseconds), ready))
-        return 0;
-    if (!node.present) {
-        errno = ENODEV;
-        return -1;
-    }
-    std::vector<std::uint8_t> report = node.stream;
-    if (report.empty()) {
-        report = std::move(node.queued.front());
-        node.queued.pop_front();
+    const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+    std::vector<std::uint8_t> report;
+    for (;;) {
+        if (!node.present) {
+            errno = ENODEV;
+            return -1;
+        }
+        const auto now = Clock::now();
+        if (!node.queued.empty()) {
+            report = std::move(node.queued.front());
+            node.queued.pop_front();
+            break;
+        }
+        if (!node.stream.empty() && now >= node.nextStreamAt) {
+            report = node.stream;
+            node.nextStreamAt = now + kStreamPeriod;
+            break;
+        }
+        if (now >= deadline)
+            return 0;
+        const auto wakeAt = node.stream.empty() ? deadline : std::min(deadline, node.nextStreamAt);
+        state().changed.wait_until(lock, wakeAt);
     }
     const std::size_t n = std::min(report.size(), length);
     std::copy_n(report.begin(), n, data);
