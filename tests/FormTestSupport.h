@@ -4,10 +4,25 @@
 #include "app/HeronF.h"
 #include "support/FakeHidPlatform.h"
 
+#include "app/LogGrid.h"
+#include "core/LogTable.h"
+
+#include <QAbstractButton>
+#include <QAbstractSeries>
+#include <QChart>
+#include <QChartView>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QStringList>
+#include <QTest>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -56,32 +71,6 @@ private:
     }
 };
 
-// A window with scripted boxes and an in-memory USB layer.
-struct FormFixture {
-    explicit FormFixture(const ModelSwitches &sw = ModelSwitches::shipped())
-        : hid(std::make_shared<FakeHidPlatform>()),
-          form(std::make_unique<TFCOMM>(sw, &dialogs, hid))
-    {
-    }
-
-    // Hands a display frame text to the decoder as the collectors do.
-    void show(const std::string &frameText)
-    {
-        form->frames.FrameText = frameText;
-        form->LcdDisplayHeron();
-    }
-
-    ScriptedDialogs dialogs;
-    std::shared_ptr<FakeHidPlatform> hid;
-    std::unique_ptr<TFCOMM> form;
-};
-
-// The window's control of the design name `name`.
-template <class T> T *named(QObject &form, const char *name)
-{
-    return form.findChild<T *>(QLatin1String(name));
-}
-
 // Runs the event loop until `done` holds or `ms` pass; returns whether it held.
 inline bool waitFor(const std::function<bool()> &done, int ms = 3000)
 {
@@ -94,5 +83,149 @@ inline bool waitFor(const std::function<bool()> &done, int ms = 3000)
     }
     return true;
 }
+
+// The window's control of the design name `name`.
+template <class T> T *named(QObject &form, const char *name)
+{
+    return form.findChild<T *>(QLatin1String(name));
+}
+
+// Like named(), for controls a test cannot go on without: a missing one ends the run.
+template <class T> T &control(QObject &form, const char *name)
+{
+    T *found = named<T>(form, name);
+    if (found == nullptr) {
+        ADD_FAILURE() << "the window has no control " << name;
+        std::abort();
+    }
+    return *found;
+}
+
+// Runs the event loop, and with it the window's timers, until `actual` equals `expected`
+// or five seconds pass, then checks it as EXPECT_EQ does. (Qt's QTRY_COMPARE reports to Qt's
+// own test log, which a gtest run never reads.)
+#define EXPECT_SOON_EQ(actual, expected)                                                           \
+    do {                                                                                           \
+        vireo::test::waitFor([&] { return (actual) == (expected); }, 5000);                        \
+        EXPECT_EQ(actual, expected);                                                               \
+    } while (false)
+
+// Replaces an edit box's text by typing: the old text selected with the keyboard, then the new
+// one typed over it (or deleted), so that the box's key filter sees every character.
+inline void typeInto(QLineEdit &edit, const QString &text)
+{
+    if (edit.isVisible())
+        QTest::mouseClick(&edit, Qt::LeftButton);
+    QTest::keyClick(&edit, Qt::Key_End);
+    QTest::keyClick(&edit, Qt::Key_Home, Qt::ShiftModifier);
+    if (text.isEmpty())
+        QTest::keyClick(&edit, Qt::Key_Backspace);
+    else
+        QTest::keyClicks(&edit, text);
+}
+
+// A window with scripted boxes and an in-memory USB adapter, through which the tests send
+// the meter's display frames.
+struct FormFixture {
+    explicit FormFixture(const ModelSwitches &sw = ModelSwitches::shipped())
+        : hid(std::make_shared<FakeHidPlatform>()),
+          form(std::make_unique<TFCOMM>(sw, &dialogs, hid))
+    {
+    }
+
+    template <class T> T &get(const char *name) const { return control<T>(*form, name); }
+
+    // Plugs the adapter in and presses "USB Connect", as a user does.
+    void connectUsb()
+    {
+        FakeHidPlatform::Device d;
+        d.path = kAdapterPath;
+        d.instance = "usb-fixture";
+        d.attributes = {0x1A86, 0xE008, 0x0100};
+        d.product = u"USB to Serial";
+        hid->plug(d);
+        auto &devices = get<QListWidget>("DevListBox");
+        if (!waitFor([&] { return devices.count() == 1; }))
+            ADD_FAILURE() << "the adapter was not listed";
+        auto &button = get<QAbstractButton>("USBCon");
+        QTest::mouseClick(&button, Qt::LeftButton);
+        if (!button.isChecked())
+            ADD_FAILURE() << "USB Connect did not stay down";
+        connected = true;
+    }
+
+    // Sends a display frame text ("A", nine digits, "D") as the meter's bytes through the
+    // adapter and returns once the window has taken it. A one-byte burst after each frame
+    // marks its end in the parked USB text, even when the same frame comes twice.
+    void show(const std::string &frameText)
+    {
+        if (!connected)
+            connectUsb();
+        std::vector<std::uint8_t> bytes;
+        for (std::size_t i = 1; i + 1 < frameText.size(); ++i) {
+            const char c = frameText[i];
+            const int nibble = c <= '9' ? c - '0' : c - 'A' + 10;
+            bytes.push_back(static_cast<std::uint8_t>(0x30 | nibble));
+        }
+        bytes.push_back(0x0D);
+        bytes.push_back(0x0A);
+        sendBurst(bytes);
+        marker = marker == 1 ? 2 : 1;
+        sendBurst({static_cast<std::uint8_t>(0x30 | marker)});
+        auto &usbText = get<QLabel>("USBtxt");
+        const QString expected = QString::number(marker);
+        if (!waitFor([&] { return usbText.text() == expected; }, 5000))
+            ADD_FAILURE() << "the window did not take frame " << frameText;
+    }
+
+    // The log as the grid shows it.
+    std::size_t rows() const { return get<LogGrid>("DBGrid1").shownRowCount(); }
+    QString cell(std::size_t row, LogColumn column) const
+    {
+        return get<LogGrid>("DBGrid1").cellText(row, column);
+    }
+
+    // The chart's series and axes, by their design names.
+    template <class T> T &chartPart(const char *name) const
+    {
+        QChart *chart = get<QChartView>("Chtshow").chart();
+        QList<QObject *> parts;
+        for (QAbstractSeries *s : chart->series())
+            parts << s;
+        for (QAbstractAxis *a : chart->axes())
+            parts << a;
+        for (QObject *part : parts) {
+            if (part->objectName() == QLatin1String(name))
+                return *static_cast<T *>(part);
+        }
+        ADD_FAILURE() << "the chart has no part " << name;
+        std::abort();
+    }
+
+    ScriptedDialogs dialogs;
+    std::shared_ptr<FakeHidPlatform> hid;
+    std::unique_ptr<TFCOMM> form;
+
+private:
+    static constexpr const char *kAdapterPath = "/dev/hidraw-fixture";
+
+    // The adapter's reports for some meter bytes: up to seven behind a count nibble each, and
+    // a report without meter bytes that ends the burst.
+    void sendBurst(const std::vector<std::uint8_t> &bytes)
+    {
+        for (std::size_t i = 0; i < bytes.size(); i += 7) {
+            const std::size_t n = std::min<std::size_t>(7, bytes.size() - i);
+            std::vector<std::uint8_t> r{0x00, static_cast<std::uint8_t>(0xF0 | n)};
+            r.insert(r.end(), bytes.begin() + static_cast<std::ptrdiff_t>(i),
+                     bytes.begin() + static_cast<std::ptrdiff_t>(i + n));
+            r.resize(9, 0);
+            hid->queueReport(kAdapterPath, r);
+        }
+        hid->queueReport(kAdapterPath, {0x00, 0xF0, 0, 0, 0, 0, 0, 0, 0});
+    }
+
+    bool connected = false;
+    int marker = 0;
+};
 
 } // namespace vireo::test

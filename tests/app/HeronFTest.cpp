@@ -1,22 +1,18 @@
+// The main window as a user meets it: controls found by their design names, driven by real
+// clicks and keystrokes, frames arriving through the USB adapter, timers left to run out.
 #include "FormTestSupport.h"
 
 #include "app/FormWidgets.h"
-#include "app/LogGrid.h"
-#include "app/uCharControl.h"
-#include "core/LogTable.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QAreaSeries>
-#include <QChartView>
 #include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
+#include <QClipboard>
 #include <QLineSeries>
-#include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QValueAxis>
@@ -25,13 +21,27 @@
 
 using namespace vireo;
 using vireo::test::FormFixture;
-using vireo::test::named;
+using vireo::test::typeInto;
 
 namespace {
 
-bool shown(TFCOMM &f, LcdMember m)
+// The LCD members in drawing order, as the decoder numbers them.
+const char *const kLcdMembers[kLcdMemberCount] = {
+    "LCDM1",  "LcdDa",    "LcdAuto", "Lcdm",    "LCDRS",     "LcdDb",   "LcdDc",  "LcdDd",
+    "LcdP3",  "LcdP2",    "LcdP1",   "LcdFH",   "LcdAC",     "LCD232C", "LcdV",   "LCDk",
+    "LCDn",   "LCDBF",    "LCDA",    "LCDHz",   "LCDF",      "LCDHold", "LCDRec", "LCDBATT",
+    "LCDBT",  "LCDCS",    "LCDFS",   "LCDDI",   "LCDohm",    "LCDFm",   "LCDu",   "LcdDc1",
+    "LcdRPM", "LCDTRMST", "LCDTRMS", "LcdACDC", "lcdManual", "lcdhFE",  "lcdMax", "lcdMin"};
+
+bool shown(FormFixture &fx, const char *member)
 {
-    return f.lcd[index(m)]->isVisibleTo(f.Panel1);
+    return fx.get<QWidget>(member).isVisibleTo(&fx.get<QWidget>("Panel1"));
+}
+
+QString digits(FormFixture &fx)
+{
+    return fx.get<QLabel>("LcdDa").text() + fx.get<QLabel>("LcdDb").text() +
+           fx.get<QLabel>("LcdDc").text() + fx.get<QLabel>("LcdDd").text();
 }
 
 // Tests and tools reach controls by their design names, so each name must find one object.
@@ -63,12 +73,15 @@ TEST(MainWindow, EveryControlCarriesItsDesignName)
         "Timer5"};
     for (const char *name : names)
         EXPECT_EQ(fx.form->findChildren<QObject *>(QString::fromLatin1(name)).size(), 1) << name;
-    // The LCD members take the names the decoder uses for them.
-    for (std::size_t i = 0; i < kLcdMemberCount; ++i)
-        EXPECT_FALSE(fx.form->lcd[i]->objectName().isEmpty()) << i;
-    EXPECT_EQ(fx.form->findChild<QLabel *>(QStringLiteral("LcdDa")), fx.form->LcdDa);
-    EXPECT_EQ(fx.form->findChild<QWidget *>(QStringLiteral("lcdMin")),
-              fx.form->lcd[index(LcdMember::lcdMin)]);
+    // The LCD members are the panel's own, under the names the decoder uses for them.
+    auto &panel = fx.get<QWidget>("Panel1");
+    for (const char *member : kLcdMembers) {
+        EXPECT_EQ(fx.form->findChildren<QObject *>(QString::fromLatin1(member)).size(), 1)
+            << member;
+        EXPECT_EQ(fx.get<QWidget>(member).parentWidget(), &panel) << member;
+    }
+    for (const char *part : {"Series1", "Series2", "axisX", "axisY"})
+        EXPECT_FALSE(fx.chartPart<QObject>(part).objectName().isEmpty());
 }
 
 TEST(MainWindow, GeometryTitleAndFrame)
@@ -81,97 +94,84 @@ TEST(MainWindow, GeometryTitleAndFrame)
     EXPECT_TRUE(f.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_EQ(f.windowTitle(), "Vireo Interface Program Ver: 3.10");
     for (QAction *top :
-         {named<QMenu>(f, "ComSetup1")->menuAction(), named<QMenu>(f, "Connect1")->menuAction(),
-          named<QMenu>(f, "Record1")->menuAction(), named<QAction>(f, "EXIT1")})
+         {fx.get<QMenu>("ComSetup1").menuAction(), fx.get<QMenu>("Connect1").menuAction(),
+          fx.get<QMenu>("Record1").menuAction(), &fx.get<QAction>("EXIT1")})
         EXPECT_FALSE(top->isVisible());
 
-    const std::pair<QWidget *, QRect> places[] = {
-        {named<ClickPanel>(f, "BtCOM1"), {5, 3, 61, 24}},
-        {named<ToggleButton>(f, "COMCon"), {68, 4, 94, 25}},
-        {named<ToggleButton>(f, "USBCon"), {170, 4, 94, 25}},
-        {f.BitBtn1, {552, 3, 57, 25}},
-        {f.Panel1, {3, 31, 285, 138}},
-        {f.Panel4, {289, 32, 329, 137}},
-        {f.PBar2, {3, 169, 284, 12}},
-        {f.DBGrid1, {3, 208, 284, 196}},
-        {f.Chtshow, {288, 171, 329, 233}},
-        {f.RecordSITime, {159, 186, 27, 21}},
-        {f.LcdDa, {40, 20, 56, 113}},
-        {f.LcdDd, {184, 20, 56, 113}},
-        {f.Bt10, {211, 3, 25, 21}},
-        {f.Shape1, {216, 24, 97, 97}}};
-    for (const auto &[w, r] : places)
-        EXPECT_EQ(w->geometry(), r) << w->metaObject()->className();
+    const std::pair<const char *, QRect> places[] = {
+        {"BtCOM1", {5, 3, 61, 24}},        {"COMCon", {68, 4, 94, 25}},
+        {"USBCon", {170, 4, 94, 25}},      {"BitBtn1", {552, 3, 57, 25}},
+        {"Panel1", {3, 31, 285, 138}},     {"Panel4", {289, 32, 329, 137}},
+        {"PBar2", {3, 169, 284, 12}},      {"DBGrid1", {3, 208, 284, 196}},
+        {"Chtshow", {288, 171, 329, 233}}, {"RecordSITime", {159, 186, 27, 21}},
+        {"LcdDa", {40, 20, 56, 113}},      {"LcdDd", {184, 20, 56, 113}},
+        {"Bt10", {211, 3, 25, 21}},        {"Shape1", {216, 24, 97, 97}}};
+    for (const auto &[name, r] : places)
+        EXPECT_EQ(fx.get<QWidget>(name).geometry(), r) << name;
     // Parked controls lie wholly outside the client area.
-    for (QWidget *w : std::initializer_list<QWidget *>{
-             named<ToggleButton>(f, "ReadBtn"), named<QPushButton>(f, "SetFeature"),
-             named<QListWidget>(f, "DevListBox"), named<QListWidget>(f, "HistoryListBox"),
-             named<ClickPanel>(f, "BTCon"), f.BtExit})
-        EXPECT_FALSE(f.rect().intersects(w->geometry()));
-    EXPECT_FALSE(f.KD->isVisibleTo(&f));
-    EXPECT_EQ(f.KD->size(), QSize(0, 0));
+    for (const char *name :
+         {"ReadBtn", "SetFeature", "DevListBox", "HistoryListBox", "BTCon", "BtExit"})
+        EXPECT_FALSE(f.rect().intersects(fx.get<QWidget>(name).geometry())) << name;
+    EXPECT_FALSE(fx.get<QWidget>("KD").isVisibleTo(&f));
+    EXPECT_EQ(fx.get<QWidget>("KD").size(), QSize(0, 0));
 }
 
 TEST(MainWindow, TooltipsOnlyWhereDesigned)
 {
     FormFixture fx;
-    TFCOMM &f = *fx.form;
-    const std::pair<QWidget *, const char *> tips[] = {{f.T1HI, "Please enter a number here."},
-                                                       {f.T1LO, "Please enter a number here."},
-                                                       {f.RecordNew, "Close Data"},
-                                                       {f.OpenDataFiles, "Open old data files"},
-                                                       {f.saveas, "Save data files"},
-                                                       {f.BtFill, "Graphic Fill"},
-                                                       {f.BtNew, "New"},
-                                                       {f.BtSave, "Save"},
-                                                       {f.BtFirst, "First"},
-                                                       {f.BTPrevious, "Previous"},
-                                                       {f.Bt10, "Page No."},
-                                                       {f.BtNext, "Next"},
-                                                       {f.BTlast, "last"},
-                                                       {f.TbFd, "Graphic Enlarge"},
-                                                       {f.TbSx, "Graphic Restore"}};
-    for (const auto &[w, tip] : tips)
-        EXPECT_EQ(w->toolTip(), tip);
-    for (QWidget *w : std::initializer_list<QWidget *>{f.BtPrint, named<ToggleButton>(f, "USBCon"),
-                                                       named<ToggleButton>(f, "COMCon"),
-                                                       f.RepeatSet, f.Panel1, f.LcdDa})
-        EXPECT_TRUE(w->toolTip().isEmpty());
+    const std::pair<const char *, const char *> tips[] = {{"T1HI", "Please enter a number here."},
+                                                          {"T1LO", "Please enter a number here."},
+                                                          {"RecordNew", "Close Data"},
+                                                          {"OpenDataFiles", "Open old data files"},
+                                                          {"saveas", "Save data files"},
+                                                          {"BtFill", "Graphic Fill"},
+                                                          {"BtNew", "New"},
+                                                          {"BtSave", "Save"},
+                                                          {"BtFirst", "First"},
+                                                          {"BTPrevious", "Previous"},
+                                                          {"Bt10", "Page No."},
+                                                          {"BtNext", "Next"},
+                                                          {"BTlast", "last"},
+                                                          {"TbFd", "Graphic Enlarge"},
+                                                          {"TbSx", "Graphic Restore"}};
+    for (const auto &[name, tip] : tips)
+        EXPECT_EQ(fx.get<QWidget>(name).toolTip(), tip) << name;
+    for (const char *name : {"BtPrint", "USBCon", "COMCon", "RepeatSet", "Panel1", "LcdDa"})
+        EXPECT_TRUE(fx.get<QWidget>(name).toolTip().isEmpty()) << name;
 }
 
 TEST(MainWindow, StartStateOfPanelAndControls)
 {
     FormFixture fx;
     TFCOMM &f = *fx.form;
-    for (std::size_t i = 0; i < kLcdMemberCount; ++i) {
-        const auto m = static_cast<LcdMember>(i);
-        const bool expected = m == LcdMember::LcdFH || m == LcdMember::LcdDa ||
-                              m == LcdMember::LcdDb || m == LcdMember::LcdDc ||
-                              m == LcdMember::LcdDd;
-        EXPECT_EQ(shown(f, m), expected) << i;
+    for (const char *member : kLcdMembers) {
+        const QString m = QString::fromLatin1(member);
+        const bool expected =
+            m == "LcdFH" || m == "LcdDa" || m == "LcdDb" || m == "LcdDc" || m == "LcdDd";
+        EXPECT_EQ(shown(fx, member), expected) << member;
     }
-    EXPECT_EQ(f.LcdDa->text() + f.LcdDb->text() + f.LcdDc->text() + f.LcdDd->text(), "5999");
-    EXPECT_EQ(f.PBar2->value(), 30);
-    EXPECT_EQ(f.PBar2->maximum(), 60);
-    EXPECT_TRUE(named<ClickPanel>(f, "BtCOM1")->isVisibleTo(&f));
-    EXPECT_FALSE(named<ClickPanel>(f, "BtCOM2")->isVisibleTo(&f));
-    EXPECT_FALSE(named<ToggleButton>(f, "COMCon")->isDown());
-    EXPECT_FALSE(named<ToggleButton>(f, "USBCon")->isDown());
-    EXPECT_TRUE(named<QLabel>(f, "CONokN")->isVisibleTo(&f));
-    EXPECT_FALSE(named<QLabel>(f, "CONok")->isVisibleTo(&f));
-    EXPECT_TRUE(named<QTimer>(f, "ConTimer")->isActive());
-    EXPECT_TRUE(f.Trecord->isActive());
-    EXPECT_TRUE(f.Timer2->isActive());
-    EXPECT_FALSE(f.Timer4->isActive());
-    EXPECT_FALSE(f.Timer5->isActive());
-    EXPECT_EQ(f.cds1->rowCount(), 0u);
-    EXPECT_TRUE(f.IFOsprey->isChecked());
-    EXPECT_FALSE(f.IFOsprey->isVisibleTo(&f));
-    EXPECT_EQ(f.axisY->min(), -4000);
-    EXPECT_EQ(f.axisY->max(), 4000);
+    EXPECT_EQ(digits(fx), "5999");
+    EXPECT_EQ(fx.get<QProgressBar>("PBar2").value(), 30);
+    EXPECT_EQ(fx.get<QProgressBar>("PBar2").maximum(), 60);
+    EXPECT_TRUE(fx.get<QWidget>("BtCOM1").isVisibleTo(&f));
+    EXPECT_FALSE(fx.get<QWidget>("BtCOM2").isVisibleTo(&f));
+    EXPECT_FALSE(fx.get<ToggleButton>("COMCon").isDown());
+    EXPECT_FALSE(fx.get<ToggleButton>("USBCon").isDown());
+    EXPECT_TRUE(fx.get<QWidget>("CONokN").isVisibleTo(&f));
+    EXPECT_FALSE(fx.get<QWidget>("CONok").isVisibleTo(&f));
+    EXPECT_TRUE(fx.get<QTimer>("ConTimer").isActive());
+    EXPECT_TRUE(fx.get<QTimer>("Trecord").isActive());
+    EXPECT_TRUE(fx.get<QTimer>("Timer2").isActive());
+    EXPECT_FALSE(fx.get<QTimer>("Timer4").isActive());
+    EXPECT_FALSE(fx.get<QTimer>("Timer5").isActive());
+    EXPECT_EQ(fx.rows(), 0u);
+    EXPECT_TRUE(fx.get<QCheckBox>("IFOsprey").isChecked());
+    EXPECT_FALSE(fx.get<QCheckBox>("IFOsprey").isVisibleTo(&f));
+    EXPECT_EQ(fx.chartPart<QValueAxis>("axisY").min(), -4000);
+    EXPECT_EQ(fx.chartPart<QValueAxis>("axisY").max(), 4000);
     // Captions are drawn as written: the buzzer mark's "&" is no accelerator.
-    EXPECT_EQ(static_cast<QLabel *>(f.lcd[index(LcdMember::LCDFm)])->text(), "&");
-    EXPECT_EQ(static_cast<QLabel *>(f.lcd[index(LcdMember::LCDFm)])->textFormat(), Qt::PlainText);
+    EXPECT_EQ(fx.get<QLabel>("LCDFm").text(), "&");
+    EXPECT_EQ(fx.get<QLabel>("LCDFm").textFormat(), Qt::PlainText);
 }
 
 struct StartCase {
@@ -203,225 +203,289 @@ TEST(MainWindow, StartUpFollowsTheModelSwitches)
          6000}};
     for (const StartCase &c : cases) {
         FormFixture fx(c.sw);
-        TFCOMM &f = *fx.form;
-        EXPECT_EQ(f.windowTitle(), c.title);
-        EXPECT_EQ(f.Setmax->text(), c.texts[0]);
-        EXPECT_EQ(f.SetMin->text(), c.texts[1]);
-        EXPECT_EQ(f.MinText->text(), c.texts[2]);
-        EXPECT_EQ(f.MaxText->text(), c.texts[3]);
-        EXPECT_EQ(f.axisY->max(), c.axis);
-        EXPECT_EQ(f.axisY->min(), -c.axis);
-        EXPECT_EQ(f.LimitHigh, static_cast<float>(c.axis == 4000 ? 4002 : c.axis));
+        EXPECT_EQ(fx.form->windowTitle(), c.title);
+        EXPECT_EQ(fx.get<QLineEdit>("Setmax").text(), c.texts[0]);
+        EXPECT_EQ(fx.get<QLineEdit>("SetMin").text(), c.texts[1]);
+        EXPECT_EQ(fx.get<QLabel>("MinText").text(), c.texts[2]);
+        EXPECT_EQ(fx.get<QLabel>("MaxText").text(), c.texts[3]);
+        EXPECT_EQ(fx.chartPart<QValueAxis>("axisY").max(), c.axis);
+        EXPECT_EQ(fx.chartPart<QValueAxis>("axisY").min(), -c.axis);
     }
 }
 
 TEST(MainWindow, DecodedFrameLightsThePanel)
 {
     FormFixture fx;
-    TFCOMM &f = *fx.form;
     fx.show("A01234B00AD");
-    EXPECT_EQ(f.LcdDa->text() + f.LcdDb->text() + f.LcdDc->text() + f.LcdDd->text(), "1234");
-    EXPECT_TRUE(shown(f, LcdMember::LcdP1));
-    EXPECT_TRUE(shown(f, LcdMember::LcdV));
-    EXPECT_TRUE(shown(f, LcdMember::LcdDc1));
-    EXPECT_TRUE(shown(f, LcdMember::LcdAuto));
-    EXPECT_FALSE(shown(f, LcdMember::LcdFH));
-    EXPECT_EQ(f.PBar2->value(), 12);
-    EXPECT_TRUE(named<QLabel>(f, "CONok")->isVisibleTo(&f));
-    EXPECT_EQ(f.axisY->min(), -6);
-    EXPECT_EQ(f.axisY->max(), 6);
-    EXPECT_EQ(f.ValueText, "1.234");
+    EXPECT_EQ(digits(fx), "1234");
+    EXPECT_TRUE(shown(fx, "LcdP1"));
+    EXPECT_TRUE(shown(fx, "LcdV"));
+    EXPECT_TRUE(shown(fx, "LcdDc1"));
+    EXPECT_TRUE(shown(fx, "LcdAuto"));
+    EXPECT_FALSE(shown(fx, "LcdFH"));
+    EXPECT_EQ(fx.get<QProgressBar>("PBar2").value(), 12);
+    EXPECT_TRUE(fx.get<QWidget>("CONok").isVisibleTo(fx.form.get()));
+    EXPECT_EQ(fx.chartPart<QValueAxis>("axisY").min(), -6);
+    EXPECT_EQ(fx.chartPart<QValueAxis>("axisY").max(), 6);
+    EXPECT_EQ(fx.get<QLineEdit>("T1VALUE").text(), "1.234");
 
     fx.show("A11234310AD"); // k-ohm overload reads 0L
-    EXPECT_EQ(f.LcdDb->text() + f.LcdDc->text(), "0@");
-    EXPECT_FALSE(shown(f, LcdMember::LcdDa));
-    EXPECT_TRUE(shown(f, LcdMember::LCDk));
-    EXPECT_TRUE(shown(f, LcdMember::LCDohm));
-    EXPECT_FALSE(shown(f, LcdMember::LcdV));
-    EXPECT_EQ(f.PBar2->value(), 40);
+    EXPECT_EQ(fx.get<QLabel>("LcdDb").text() + fx.get<QLabel>("LcdDc").text(), "0@");
+    EXPECT_FALSE(shown(fx, "LcdDa"));
+    EXPECT_TRUE(shown(fx, "LCDk"));
+    EXPECT_TRUE(shown(fx, "LCDohm"));
+    EXPECT_FALSE(shown(fx, "LcdV"));
+    EXPECT_EQ(fx.get<QProgressBar>("PBar2").value(), 40);
 
     // A frame that cannot be read keeps the panel and the log as they were.
-    const std::size_t rows = f.cds1->rowCount();
+    const std::size_t rows = fx.rows();
     fx.show("A012C4B00AD");
-    EXPECT_EQ(f.LcdDb->text() + f.LcdDc->text(), "0@");
-    EXPECT_EQ(f.cds1->rowCount(), rows);
-    EXPECT_EQ(f.Memo1.line(f.Memo1.size() - 1), "A012C4B00AD");
+    EXPECT_EQ(fx.get<QLabel>("LcdDb").text() + fx.get<QLabel>("LcdDc").text(), "0@");
+    EXPECT_EQ(fx.rows(), rows);
 }
 
 TEST(MainWindow, JudgementColoursAndLimits)
 {
     FormFixture fx;
-    TFCOMM &f = *fx.form;
-    f.T1HI->setText("1.5");
+    typeInto(fx.get<QLineEdit>("T1HI"), QStringLiteral("1.5"));
+    EXPECT_EQ(fx.get<QLineEdit>("T1HI").text(), "1.5");
     fx.show("A01500B00AD");
-    EXPECT_EQ(f.judge->text(), "Pass");
-    EXPECT_EQ(f.Shape1->brushColor(), QColor(0, 128, 0));
-    EXPECT_EQ(f.judge->palette().color(f.judge->backgroundRole()), QColor(0, 128, 0));
-    EXPECT_EQ(f.T1VALUE->text(), "1.500");
+    auto &judge = fx.get<QLabel>("judge");
+    EXPECT_EQ(judge.text(), "Pass");
+    EXPECT_EQ(fx.get<ShapeWidget>("Shape1").brushColor(), QColor(0, 128, 0));
+    EXPECT_EQ(judge.palette().color(judge.backgroundRole()), QColor(0, 128, 0));
+    EXPECT_EQ(fx.get<QLineEdit>("T1VALUE").text(), "1.500");
     fx.show("A01501B00AD");
-    EXPECT_EQ(f.judge->text(), "Fail");
-    EXPECT_EQ(f.Shape1->brushColor(), QColor(255, 0, 0));
+    EXPECT_EQ(judge.text(), "Fail");
+    EXPECT_EQ(fx.get<ShapeWidget>("Shape1").brushColor(), QColor(255, 0, 0));
     fx.show("A11234310AD"); // overload always fails
-    EXPECT_EQ(f.judge->text(), "Fail");
+    EXPECT_EQ(judge.text(), "Fail");
 }
 
 TEST(MainWindow, LogRowsFollowTheGates)
 {
     FormFixture fx;
-    TFCOMM &f = *fx.form;
-    f.RepeatSet->setChecked(false);
+    QTest::mouseClick(&fx.get<QCheckBox>("RepeatSet"), Qt::LeftButton);
+    EXPECT_FALSE(fx.get<QCheckBox>("RepeatSet").isChecked());
     for (int i = 0; i < 5; ++i)
         fx.show("A01234B00AD");
-    EXPECT_EQ(f.cds1->rowCount(), 1u);
+    EXPECT_EQ(fx.rows(), 1u);
     fx.show("A01235B00AD");
-    ASSERT_EQ(f.cds1->rowCount(), 2u);
-    EXPECT_EQ(f.cds1->no(1), 2);
-    EXPECT_EQ(f.cds1->text(1, LogColumn::Value), "1.235");
-    EXPECT_EQ(f.cds1->text(1, LogColumn::Unit), "V");
-    EXPECT_EQ(f.cds1->text(1, LogColumn::Func), "DC");
-    EXPECT_EQ(f.cds1->text(1, LogColumn::Range), "AUTO");
-    EXPECT_EQ(f.cds1->text(1, LogColumn::Time).size(), 8u);
-    EXPECT_EQ(f.ChartCtl->pager().pointCount(), 3u);
+    ASSERT_EQ(fx.rows(), 2u);
+    EXPECT_EQ(fx.cell(1, LogColumn::No), "2");
+    EXPECT_EQ(fx.cell(1, LogColumn::Value), "1.235");
+    EXPECT_EQ(fx.cell(1, LogColumn::Unit), "V");
+    EXPECT_EQ(fx.cell(1, LogColumn::Func), "DC");
+    EXPECT_EQ(fx.cell(1, LogColumn::Range), "AUTO");
+    EXPECT_EQ(fx.cell(1, LogColumn::Time).size(), 8);
+    auto &trend = fx.chartPart<QLineSeries>("Series1");
+    EXPECT_SOON_EQ(trend.count(), 2);
 
     fx.dialogs.yes = false;
-    f.RecordNewClick();
-    EXPECT_EQ(f.cds1->rowCount(), 2u);
+    QTest::mouseClick(&fx.get<QToolButton>("RecordNew"), Qt::LeftButton);
+    EXPECT_EQ(fx.rows(), 2u);
     fx.dialogs.yes = true;
-    f.RecordNewClick();
-    EXPECT_EQ(f.cds1->rowCount(), 0u);
-    EXPECT_EQ(f.ChartCtl->pager().pointCount(), 1u);
+    QTest::mouseClick(&fx.get<QToolButton>("RecordNew"), Qt::LeftButton);
+    EXPECT_EQ(fx.rows(), 0u);
+    EXPECT_SOON_EQ(trend.count(), 0);
     EXPECT_EQ(fx.dialogs.said.back(), "ask:Do you want to delete this record?");
     fx.show("A01235B00AD"); // the repeat filter still remembers the last reading
-    EXPECT_EQ(f.cds1->rowCount(), 0u);
+    EXPECT_EQ(fx.rows(), 0u);
     fx.show("A01236B00AD");
-    EXPECT_EQ(f.cds1->no(0), 1);
+    EXPECT_EQ(fx.cell(0, LogColumn::No), "1");
+
+    // The chart's own "New" asks the same and clears the same.
+    QTest::mouseClick(&fx.get<QToolButton>("BtNew"), Qt::LeftButton);
+    EXPECT_EQ(fx.rows(), 0u);
+    EXPECT_EQ(fx.dialogs.said.back(), "ask:Do you want to delete this record?");
 }
 
 TEST(MainWindow, OverloadIsPlottedAtTheAxisEdge)
 {
     FormFixture fx;
-    TFCOMM &f = *fx.form;
     fx.show("A11234310AD");
     fx.show("A11234350AD");
-    const ChartPager &pager = f.ChartCtl->pager();
-    ASSERT_EQ(pager.pointCount(), 3u);
-    EXPECT_EQ(pager.valueAt(1), 6);
-    EXPECT_EQ(pager.valueAt(2), -6);
+    auto &trend = fx.chartPart<QLineSeries>("Series1");
+    // The chart draws the points of its page once its refresh timer has run.
+    EXPECT_SOON_EQ(trend.count(), 2);
+    ASSERT_EQ(trend.count(), 2);
+    EXPECT_EQ(trend.at(0), QPointF(1, 6));
+    EXPECT_EQ(trend.at(1), QPointF(2, -6));
 }
 
 TEST(MainWindow, PortPanelsCycleAndToggleGroupReleases)
 {
     FormFixture fx;
     TFCOMM &f = *fx.form;
+    const char *const panels[] = {"BtCOM1", "BtCOM2", "BtCOM3", "BtCOM4"};
     const char *expected[] = {"COM 2", "COM 3", "COM 4", "COM 1"};
     for (const char *caption : expected) {
         ClickPanel *visible = nullptr;
-        for (ClickPanel *p : {named<ClickPanel>(f, "BtCOM1"), named<ClickPanel>(f, "BtCOM2"),
-                              named<ClickPanel>(f, "BtCOM3"), named<ClickPanel>(f, "BtCOM4")})
-            if (p->isVisibleTo(&f))
-                visible = p;
+        for (const char *name : panels)
+            if (fx.get<ClickPanel>(name).isVisibleTo(&f))
+                visible = &fx.get<ClickPanel>(name);
         ASSERT_NE(visible, nullptr);
-        emit visible->clicked();
+        QTest::mouseClick(visible, Qt::LeftButton);
         int shownCount = 0;
-        for (ClickPanel *p : {named<ClickPanel>(f, "BtCOM1"), named<ClickPanel>(f, "BtCOM2"),
-                              named<ClickPanel>(f, "BtCOM3"), named<ClickPanel>(f, "BtCOM4")}) {
-            if (p->isVisibleTo(&f)) {
+        for (const char *name : panels) {
+            if (fx.get<ClickPanel>(name).isVisibleTo(&f)) {
                 ++shownCount;
-                EXPECT_EQ(p->text(), caption);
+                EXPECT_EQ(fx.get<ClickPanel>(name).text(), caption);
             }
         }
         EXPECT_EQ(shownCount, 1);
     }
-    EXPECT_TRUE(named<QAction>(f, "COM11")->isChecked());
+    EXPECT_TRUE(fx.get<QAction>("COM11").isChecked());
 
-    named<ToggleButton>(f, "ReadBtn")->setDown(true);
-    named<ToggleButton>(f, "USBCon")->setDown(true);
+    fx.get<ToggleButton>("ReadBtn").setDown(true);
+    fx.get<ToggleButton>("USBCon").setDown(true);
     qputenv("VIREO_COM1", "/nonexistent/tty");
-    named<ToggleButton>(f, "COMCon")->click();
-    EXPECT_FALSE(named<ToggleButton>(f, "USBCon")->isDown());
-    EXPECT_FALSE(named<ToggleButton>(f, "ReadBtn")->isDown());
+    QTest::mouseClick(&fx.get<ToggleButton>("COMCon"), Qt::LeftButton);
+    EXPECT_FALSE(fx.get<ToggleButton>("USBCon").isDown());
+    EXPECT_FALSE(fx.get<ToggleButton>("ReadBtn").isDown());
     qunsetenv("VIREO_COM1");
 }
 
 TEST(MainWindow, ChartToolbarPagesAndEnlarges)
 {
     FormFixture fx;
-    TFCOMM &f = *fx.form;
     for (int i = 0; i < 150; ++i)
         fx.show(i % 2 ? "A01234B00AD" : "A01235B00AD");
-    EXPECT_EQ(f.Bt10->text(), "2");
-    f.BtFirst->click();
-    EXPECT_EQ(f.Bt10->text(), "1");
-    EXPECT_EQ(f.axisX->min(), 1);
-    EXPECT_EQ(f.axisX->max(), 100);
-    f.BTlast->click();
-    EXPECT_EQ(f.Bt10->text(), "2");
-    EXPECT_EQ(f.axisX->min(), 101);
+    auto &page = fx.get<QPushButton>("Bt10");
+    auto &axisX = fx.chartPart<QValueAxis>("axisX");
+    EXPECT_EQ(page.text(), "2");
+    QTest::mouseClick(&fx.get<QToolButton>("BtFirst"), Qt::LeftButton);
+    EXPECT_EQ(page.text(), "1");
+    EXPECT_EQ(axisX.min(), 1);
+    EXPECT_EQ(axisX.max(), 100);
+    QTest::mouseClick(&fx.get<QToolButton>("BtNext"), Qt::LeftButton);
+    EXPECT_EQ(page.text(), "2");
+    QTest::mouseClick(&fx.get<QToolButton>("BTPrevious"), Qt::LeftButton);
+    EXPECT_EQ(page.text(), "1");
+    QTest::mouseClick(&fx.get<QToolButton>("BTlast"), Qt::LeftButton);
+    EXPECT_EQ(page.text(), "2");
+    EXPECT_EQ(axisX.min(), 101);
 
-    f.BtFill->click();
-    EXPECT_FALSE(f.Series2->isVisible());
-    EXPECT_TRUE(f.Series1->isVisible());
+    QTest::mouseClick(&fx.get<QCheckBox>("BtFill"), Qt::LeftButton);
+    EXPECT_FALSE(fx.chartPart<QAreaSeries>("Series2").isVisible());
+    EXPECT_TRUE(fx.chartPart<QLineSeries>("Series1").isVisible());
 
-    emit f.TbFd->clicked();
-    EXPECT_EQ(f.Chtshow->pos(), QPoint(2, 28));
-    EXPECT_FALSE(f.Panel4->isVisibleTo(&f));
-    EXPECT_TRUE(f.TbSx->isVisibleTo(&f));
-    emit f.TbSx->clicked();
-    EXPECT_EQ(f.Chtshow->geometry(), QRect(288, 171, 329, 233));
-    EXPECT_TRUE(f.Panel4->isVisibleTo(&f));
+    TFCOMM &f = *fx.form;
+    auto &chart = fx.get<QWidget>("Chtshow");
+    QTest::mouseClick(&fx.get<ClickPanel>("TbFd"), Qt::LeftButton);
+    EXPECT_EQ(chart.pos(), QPoint(2, 28));
+    EXPECT_FALSE(fx.get<QWidget>("Panel4").isVisibleTo(&f));
+    EXPECT_TRUE(fx.get<QWidget>("TbSx").isVisibleTo(&f));
+    QTest::mouseClick(&fx.get<ClickPanel>("TbSx"), Qt::LeftButton);
+    EXPECT_EQ(chart.geometry(), QRect(288, 171, 329, 233));
+    EXPECT_TRUE(fx.get<QWidget>("Panel4").isVisibleTo(&f));
 
-    f.Maxrecord->setText("0");
-    f.Timer2Timer();
-    EXPECT_EQ(f.Maxrecord->text(), "100");
-    EXPECT_FALSE(f.Timer2->isActive());
+    // A page size of 0 is replaced by the default once the typing pause ends.
+    auto &pageSize = fx.get<QLineEdit>("Maxrecord");
+    auto &pageTimer = fx.get<QTimer>("Timer2");
+    typeInto(pageSize, QStringLiteral("0"));
+    EXPECT_EQ(pageSize.text(), "0");
+    EXPECT_TRUE(pageTimer.isActive());
+    EXPECT_SOON_EQ(pageSize.text(), QStringLiteral("100"));
+    EXPECT_FALSE(pageTimer.isActive());
+}
+
+TEST(MainWindow, ChartPageSizeTypedApplies)
+{
+    FormFixture fx;
+    auto &pageSize = fx.get<QLineEdit>("Maxrecord");
+    // Letters never reach the box; digits do.
+    typeInto(pageSize, QStringLiteral("1x0"));
+    EXPECT_EQ(pageSize.text(), "10");
+    auto &pageTimer = fx.get<QTimer>("Timer2");
+    EXPECT_SOON_EQ(pageTimer.isActive(), false);
+    for (int i = 0; i < 25; ++i)
+        fx.show(i % 2 ? "A01234B00AD" : "A01235B00AD");
+    EXPECT_EQ(fx.get<QPushButton>("Bt10").text(), "3");
 }
 
 TEST(MainWindow, LimitRepairAndKeyFilters)
 {
     FormFixture fx;
-    TFCOMM &f = *fx.form;
-    f.T1HI->setText("-");
-    EXPECT_TRUE(f.Timer4->isActive());
-    EXPECT_EQ(f.Timer4->interval(), 2000);
+    auto &high = fx.get<QLineEdit>("T1HI");
+    auto &low = fx.get<QLineEdit>("T1LO");
+    auto &highTimer = fx.get<QTimer>("Timer4");
+    typeInto(high, QStringLiteral("-"));
+    EXPECT_TRUE(highTimer.isActive());
+    EXPECT_EQ(highTimer.interval(), 2000);
     // Each keystroke starts the wait again; until then the default limit judges.
     QTest::qWait(300);
-    f.T1HI->setText("-x");
-    EXPECT_GT(f.Timer4->remainingTime(), 1800);
+    QTest::keyClicks(&high, QStringLiteral("-"));
+    EXPECT_GT(highTimer.remainingTime(), 1800);
     fx.show("A01234B00AD");
-    EXPECT_EQ(f.judge->text(), "Pass");
-    EXPECT_EQ(f.T1HI->text(), "-x");
-    f.Timer4Timer();
-    EXPECT_EQ(f.T1HI->text(), "5999");
-    f.T1LO->setText("");
-    f.Timer5Timer();
-    EXPECT_EQ(f.T1LO->text(), "-5999");
-    EXPECT_FALSE(f.T1HIKeyPress(QLatin1Char('a')));
-    EXPECT_TRUE(f.T1HIKeyPress(f.DecimalSep.at(0)));
-    EXPECT_TRUE(f.T1HIKeyPress(QLatin1Char('-')));
-    EXPECT_FALSE(f.RecordSITimeKeyPress(QLatin1Char('-')));
-    EXPECT_TRUE(f.RecordSITimeKeyPress(QChar(8)));
-    EXPECT_TRUE(f.SetmaxKeyPress(QLatin1Char('+')));
-    EXPECT_FALSE(f.SetmaxKeyPress(QLatin1Char('.')));
+    EXPECT_EQ(fx.get<QLabel>("judge").text(), "Pass");
+    EXPECT_EQ(high.text(), "--");
+    EXPECT_SOON_EQ(high.text(), QStringLiteral("5999"));
+    typeInto(low, QString());
+    EXPECT_TRUE(fx.get<QTimer>("Timer5").isActive());
+    EXPECT_SOON_EQ(low.text(), QStringLiteral("-5999"));
 
-    f.Setmax->setText("99999999999");
+    // The limit boxes take digits, the decimal separator and the minus sign only.
+    typeInto(high, QStringLiteral("a1.5-"));
+    EXPECT_EQ(high.text(), "1.5-");
+    typeInto(low, QStringLiteral("-2,x"));
+    EXPECT_EQ(low.text(), "-2");
+    // The interval box takes digits and Backspace, no sign.
+    auto &interval = fx.get<QLineEdit>("RecordSITime");
+    typeInto(interval, QStringLiteral("-12"));
+    EXPECT_EQ(interval.text(), "12");
+    QTest::keyClick(&interval, Qt::Key_Backspace);
+    EXPECT_EQ(interval.text(), "1");
+    // The scale limits take a sign but no decimal point.
+    auto &scaleMax = fx.get<QLineEdit>("Setmax");
+    typeInto(scaleMax, QStringLiteral("+3.5"));
+    EXPECT_EQ(scaleMax.text(), "+35");
+    auto &scaleMin = fx.get<QLineEdit>("SetMin");
+    typeInto(scaleMin, QStringLiteral("-1.0"));
+    EXPECT_EQ(scaleMin.text(), "-10");
+
+    typeInto(scaleMax, QStringLiteral("99999999999"));
     EXPECT_TRUE(fx.dialogs.said.back().endsWith("'99999999999' is not a valid integer value"));
-    EXPECT_EQ(f.LimitHigh, 4002.0f);
 }
 
 TEST(MainWindow, PastedIntervalErrorIsShownOncePerText)
 {
     FormFixture fx;
-    TFCOMM &f = *fx.form;
-    f.RecordSITime->setText("x");
+    auto &interval = fx.get<QLineEdit>("RecordSITime");
+    QTest::mouseClick(&interval, Qt::LeftButton);
+    QTest::keyClick(&interval, Qt::Key_End);
+    QTest::keyClick(&interval, Qt::Key_Home, Qt::ShiftModifier);
+    // A paste passes the key filter: only typed characters are checked.
+    QApplication::clipboard()->setText(QStringLiteral("x"));
+    QTest::keyClick(&interval, Qt::Key_Insert, Qt::ShiftModifier);
+    ASSERT_EQ(interval.text(), "x");
     const qsizetype boxes = fx.dialogs.said.size();
     EXPECT_TRUE(fx.dialogs.said.back().endsWith("'x' is not a valid integer value"));
     for (int i = 0; i < 20; ++i)
         fx.show(i % 2 ? "A01234B00AD" : "A01235B00AD");
     EXPECT_EQ(fx.dialogs.said.size(), boxes);
-    EXPECT_EQ(f.cds1->rowCount(), 0u);
-    f.RecordSITime->setText("0");
+    EXPECT_EQ(fx.rows(), 0u);
+    typeInto(interval, QStringLiteral("0"));
     fx.show("A01236B00AD");
-    EXPECT_EQ(f.cds1->rowCount(), 1u);
+    EXPECT_EQ(fx.rows(), 1u);
+}
+
+TEST(MainWindow, SamplingIntervalWaitsOnTheRecordTimer)
+{
+    FormFixture fx;
+    typeInto(fx.get<QLineEdit>("RecordSITime"), QStringLiteral("2"));
+    QTest::mouseClick(&fx.get<QCheckBox>("RecordSI"), Qt::LeftButton);
+    ASSERT_TRUE(fx.get<QCheckBox>("RecordSI").isChecked());
+    // The interval starts when it is typed; until Trecord has ticked it away nothing is logged.
+    fx.show("A01234B00AD");
+    EXPECT_EQ(fx.rows(), 0u);
+    QTest::qWait(2500);
+    fx.show("A01235B00AD");
+    ASSERT_EQ(fx.rows(), 1u);
+    EXPECT_EQ(fx.cell(0, LogColumn::Value), "1.235");
+    // A logged reading starts the interval again.
+    fx.show("A01236B00AD");
+    EXPECT_EQ(fx.rows(), 1u);
 }
 
 } // namespace
