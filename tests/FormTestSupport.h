@@ -154,29 +154,32 @@ struct FormFixture {
         connected = true;
     }
 
-    // Sends a display frame text ("A", nine digits, "D") as the meter's bytes through the
-    // adapter and returns once the window has taken it. A one-byte burst after each frame
+    // Sends display frame texts ("A", nine digits, "D") as the meter's bytes through the
+    // adapter and returns once the window has taken them all. A one-byte burst after the last
     // marks its end in the parked USB text, even when the same frame comes twice.
-    void show(const std::string &frameText)
+    void show(const std::vector<std::string> &frameTexts)
     {
         if (!connected)
             connectUsb();
-        std::vector<std::uint8_t> bytes;
-        for (std::size_t i = 1; i + 1 < frameText.size(); ++i) {
-            const char c = frameText[i];
-            const int nibble = c <= '9' ? c - '0' : c - 'A' + 10;
-            bytes.push_back(static_cast<std::uint8_t>(0x30 | nibble));
+        for (const std::string &frameText : frameTexts) {
+            std::vector<std::uint8_t> bytes;
+            for (std::size_t i = 1; i + 1 < frameText.size(); ++i) {
+                const char c = frameText[i];
+                const int nibble = c <= '9' ? c - '0' : c - 'A' + 10;
+                bytes.push_back(static_cast<std::uint8_t>(0x30 | nibble));
+            }
+            bytes.push_back(0x0D);
+            bytes.push_back(0x0A);
+            sendBurst(bytes);
         }
-        bytes.push_back(0x0D);
-        bytes.push_back(0x0A);
-        sendBurst(bytes);
         marker = marker == 1 ? 2 : 1;
         sendBurst({static_cast<std::uint8_t>(0x30 | marker)});
         auto &usbText = get<QLabel>("USBtxt");
         const QString expected = QString::number(marker);
-        if (!waitFor([&] { return usbText.text() == expected; }, 5000))
-            ADD_FAILURE() << "the window did not take frame " << frameText;
+        if (!waitFor([&] { return usbText.text() == expected; }, 60000))
+            ADD_FAILURE() << "the window did not take the frames";
     }
+    void show(const std::string &frameText) { show(std::vector<std::string>{frameText}); }
 
     // The log as the grid shows it.
     std::size_t rows() const { return get<LogGrid>("DBGrid1").shownRowCount(); }

@@ -1,4 +1,4 @@
-// Saving and loading the log through the window's handlers, with scripted file dialogs.
+// Saving and loading the log through the window's buttons, with scripted file dialogs.
 #include "FormTestSupport.h"
 
 #include "SmallDisk.h"
@@ -33,8 +33,25 @@ QByteArray readAll(const QString &path)
 
 void logReadings(FormFixture &fx, int count)
 {
+    std::vector<std::string> frames;
     for (int i = 0; i < count; ++i)
-        fx.show("A0" + std::to_string(1000 + i % 9000) + "B00AD");
+        frames.push_back("A0" + std::to_string(1000 + i % 9000) + "B00AD");
+    fx.show(frames);
+}
+
+void clickSaveAs(FormFixture &fx)
+{
+    QTest::mouseClick(&fx.get<QToolButton>("saveas"), Qt::LeftButton);
+}
+
+void clickOpen(FormFixture &fx)
+{
+    QTest::mouseClick(&fx.get<QToolButton>("OpenDataFiles"), Qt::LeftButton);
+}
+
+void clickSaveChart(FormFixture &fx)
+{
+    QTest::mouseClick(&fx.get<QToolButton>("BtSave"), Qt::LeftButton);
 }
 
 TEST(LogFiles, TextSavesAreByteIdenticalAndLoadBackAppended)
@@ -44,9 +61,9 @@ TEST(LogFiles, TextSavesAreByteIdenticalAndLoadBackAppended)
     logReadings(fx, 5);
     fx.dialogs.saveNames = {dir.filePath("run1"), dir.filePath("run1.txt"),
                             dir.filePath("run1.XML")};
-    fx.form->saveasClick();
-    fx.form->saveasClick();
-    fx.form->saveasClick();
+    clickSaveAs(fx);
+    clickSaveAs(fx);
+    clickSaveAs(fx);
     EXPECT_EQ(fx.dialogs.said.count("plain:Table has been saved successfully!"), 3);
     const QByteArray xls = readAll(dir.filePath("run1.xls"));
     EXPECT_TRUE(xls.startsWith("No.\tTime\tDC/AC\tValue\tUnit\tAuto\r\n"));
@@ -55,16 +72,15 @@ TEST(LogFiles, TextSavesAreByteIdenticalAndLoadBackAppended)
     EXPECT_FALSE(QFile::exists(dir.filePath("run1.XML")));
 
     fx.dialogs.openNames = {dir.filePath("run1.xls")};
-    fx.form->OpenDataFilesClick();
-    ASSERT_EQ(fx.form->cds1->rowCount(), 10u);
+    clickOpen(fx);
+    ASSERT_EQ(fx.rows(), 10u);
     for (std::size_t i = 0; i < 5; ++i) {
-        EXPECT_EQ(fx.form->cds1->no(i + 5), fx.form->cds1->no(i));
-        EXPECT_EQ(fx.form->cds1->text(i + 5, LogColumn::Value),
-                  fx.form->cds1->text(i, LogColumn::Value));
+        EXPECT_EQ(fx.cell(i + 5, LogColumn::No), fx.cell(i, LogColumn::No));
+        EXPECT_EQ(fx.cell(i + 5, LogColumn::Value), fx.cell(i, LogColumn::Value));
     }
     // Loading does not touch the numbering of live readings.
     logReadings(fx, 1);
-    EXPECT_EQ(fx.form->cds1->no(10), 6);
+    EXPECT_EQ(fx.cell(10, LogColumn::No), "6");
 }
 
 TEST(LogFiles, XmlRoundTripThroughTheWindow)
@@ -73,13 +89,13 @@ TEST(LogFiles, XmlRoundTripThroughTheWindow)
     FormFixture fx;
     logReadings(fx, 3);
     fx.dialogs.saveNames = {dir.filePath("run.xml")};
-    fx.form->saveasClick();
+    clickSaveAs(fx);
     ASSERT_TRUE(fx.dialogs.said.back().startsWith("plain:Save table to specified file: "));
     EXPECT_TRUE(fx.dialogs.said.back().endsWith("run.xml Scuss!"));
     fx.dialogs.openNames = {dir.filePath("run.xml")};
-    fx.form->OpenDataFilesClick();
-    ASSERT_EQ(fx.form->cds1->rowCount(), 6u);
-    EXPECT_EQ(fx.form->cds1->text(5, LogColumn::Unit), "V");
+    clickOpen(fx);
+    ASSERT_EQ(fx.rows(), 6u);
+    EXPECT_EQ(fx.cell(5, LogColumn::Unit), "V");
 }
 
 TEST(LogFiles, LoadFailuresAreReportedAndKeepEarlierRows)
@@ -91,27 +107,27 @@ TEST(LogFiles, LoadFailuresAreReportedAndKeepEarlierRows)
     f.write("No.\tTime\r\n7\t12:00:01\r\nx\t12:00:02\r\n8\t12:00:03\r\n");
     f.close();
     fx.dialogs.openNames = {dir.filePath("bad.txt"), dir.filePath("missing.txt")};
-    fx.form->OpenDataFilesClick();
+    clickOpen(fx);
     EXPECT_EQ(fx.dialogs.said.back(), "error:Error:Failed to Load File!");
-    ASSERT_EQ(fx.form->cds1->rowCount(), 1u);
-    EXPECT_EQ(fx.form->cds1->no(0), 7);
-    fx.form->OpenDataFilesClick();
+    ASSERT_EQ(fx.rows(), 1u);
+    EXPECT_EQ(fx.cell(0, LogColumn::No), "7");
+    clickOpen(fx);
     EXPECT_EQ(fx.dialogs.said.back(), "error:Error:Failed to Load File!");
-    EXPECT_EQ(fx.form->cds1->rowCount(), 1u);
+    EXPECT_EQ(fx.rows(), 1u);
 
     // A data packet cut in half adds nothing at all, not even the rows before the cut.
     logReadings(fx, 40);
     fx.dialogs.saveNames = {dir.filePath("whole.xml")};
-    fx.form->saveasClick();
+    clickSaveAs(fx);
     const QByteArray whole = readAll(dir.filePath("whole.xml"));
     QFile half(dir.filePath("half.xml"));
     ASSERT_TRUE(half.open(QIODevice::WriteOnly));
     half.write(whole.left(whole.size() / 2));
     half.close();
     fx.dialogs.openNames = {half.fileName()};
-    fx.form->OpenDataFilesClick();
+    clickOpen(fx);
     EXPECT_EQ(fx.dialogs.said.back(), "error:Error:Failed to Load File!");
-    EXPECT_EQ(fx.form->cds1->rowCount(), 41u);
+    EXPECT_EQ(fx.rows(), 41u);
 }
 
 // A save that fails half-way (here: the file-size limit, as on a full disk) must leave the
@@ -123,12 +139,12 @@ TEST(LogFiles, AFailedSaveLeavesTheOldFileAndTheLogIntact)
     logReadings(fx, 2);
     const QString name = dir.filePath("keep.xls");
     fx.dialogs.saveNames = {name};
-    fx.form->saveasClick();
+    clickSaveAs(fx);
     const QByteArray before = readAll(name);
     ASSERT_FALSE(before.isEmpty());
 
     logReadings(fx, 3000);
-    const std::size_t rows = fx.form->cds1->rowCount();
+    const std::size_t rows = fx.rows();
     rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -136,9 +152,9 @@ TEST(LogFiles, AFailedSaveLeavesTheOldFileAndTheLogIntact)
     small.rlim_cur = 4096;
     setrlimit(RLIMIT_FSIZE, &small);
     fx.dialogs.saveNames = {name, dir.filePath("keep.xml")};
-    fx.form->saveasClick();
+    clickSaveAs(fx);
     const QString textOutcome = fx.dialogs.said.back();
-    fx.form->saveasClick();
+    clickSaveAs(fx);
     const QString xmlOutcome = fx.dialogs.said.back();
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
@@ -150,7 +166,7 @@ TEST(LogFiles, AFailedSaveLeavesTheOldFileAndTheLogIntact)
     EXPECT_EQ(readAll(name), before);
     EXPECT_FALSE(QFile::exists(dir.filePath("keep.xml")));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
-    EXPECT_EQ(fx.form->cds1->rowCount(), rows);
+    EXPECT_EQ(fx.rows(), rows);
 }
 
 // On a full or read-only disk the boxes name the real reason, and nothing of the old file or
@@ -166,7 +182,7 @@ TEST(LogFiles, SavesToAFullOrReadOnlyDiskNameTheReason)
     logReadings(fx, 2);
     const QString keep = full.filePath("keep.xml");
     fx.dialogs.saveNames = {keep};
-    QTest::mouseClick(fx.form->saveas, Qt::LeftButton);
+    clickSaveAs(fx);
     const QByteArray before = readAll(keep);
     ASSERT_FALSE(before.isEmpty());
 
@@ -174,10 +190,10 @@ TEST(LogFiles, SavesToAFullOrReadOnlyDiskNameTheReason)
     fx.dialogs.saveNames = {keep, full.filePath("run.xls"), readOnly.filePath("run.xml"),
                             readOnly.filePath("run.txt")};
     for (int i = 0; i < 4; ++i)
-        QTest::mouseClick(fx.form->saveas, Qt::LeftButton);
+        clickSaveAs(fx);
     fx.dialogs.saveNames = {full.filePath("chart.bmp"), readOnly.filePath("chart.bmp")};
-    QTest::mouseClick(fx.form->BtSave, Qt::LeftButton);
-    QTest::mouseClick(fx.form->BtSave, Qt::LeftButton);
+    clickSaveChart(fx);
+    clickSaveChart(fx);
 
     QStringList outcomes;
     for (const QString &said : fx.dialogs.said) {
@@ -210,15 +226,15 @@ TEST(LogFiles, Windows1252TextsShowAsTheirCharactersAndSaveByteExact)
     old.write(file);
     old.close();
     fx.dialogs.openNames = {old.fileName()};
-    QTest::mouseClick(fx.form->OpenDataFiles, Qt::LeftButton);
-    ASSERT_EQ(fx.form->cds1->rowCount(), 3u);
-    EXPECT_EQ(fx.form->DBGrid1->cellText(0, LogColumn::Unit), QString::fromUtf8("\u00B5V"));
-    EXPECT_EQ(fx.form->DBGrid1->cellText(1, LogColumn::Unit), QString::fromUtf8("\u00B0C"));
+    clickOpen(fx);
+    ASSERT_EQ(fx.rows(), 3u);
+    EXPECT_EQ(fx.cell(0, LogColumn::Unit), QString::fromUtf8("\u00B5V"));
+    EXPECT_EQ(fx.cell(1, LogColumn::Unit), QString::fromUtf8("\u00B0C"));
     // Our own rows are UTF-8 and stay so.
-    EXPECT_EQ(fx.form->DBGrid1->cellText(2, LogColumn::Unit), QString::fromUtf8("\u00B5V"));
+    EXPECT_EQ(fx.cell(2, LogColumn::Unit), QString::fromUtf8("\u00B5V"));
 
     fx.dialogs.saveNames = {dir.filePath("again.txt")};
-    QTest::mouseClick(fx.form->saveas, Qt::LeftButton);
+    clickSaveAs(fx);
     EXPECT_EQ(readAll(dir.filePath("again.txt")), file);
 }
 
@@ -226,10 +242,10 @@ TEST(LogFiles, CancelledDialogsChangeNothing)
 {
     FormFixture fx;
     logReadings(fx, 2);
-    fx.form->saveasClick();
-    fx.form->OpenDataFilesClick();
-    fx.form->BtSaveClick();
-    EXPECT_EQ(fx.form->cds1->rowCount(), 2u);
+    clickSaveAs(fx);
+    clickOpen(fx);
+    clickSaveChart(fx);
+    EXPECT_EQ(fx.rows(), 2u);
     EXPECT_TRUE(fx.dialogs.said.back().startsWith("save:Bitmaps (*.bmp)|*.bmp"));
 }
 
@@ -239,7 +255,7 @@ TEST(ChartPicture, SavedUnderABmpNameWithTheMessage)
     FormFixture fx;
     logReadings(fx, 20);
     fx.dialogs.saveNames = {dir.filePath("chart.png")};
-    fx.form->BtSaveClick();
+    clickSaveChart(fx);
     EXPECT_TRUE(QFile::exists(dir.filePath("chart.bmp")));
     EXPECT_EQ(fx.dialogs.said.back(),
               "info:Graphic has been saved successfully at the following location: " +

@@ -9,7 +9,10 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QProcess>
+#include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -51,7 +54,13 @@ private:
 
 QString digits(TFCOMM &f)
 {
-    return f.LcdDa->text() + f.LcdDb->text() + f.LcdDc->text() + f.LcdDd->text();
+    return named<QLabel>(f, "LcdDa")->text() + named<QLabel>(f, "LcdDb")->text() +
+           named<QLabel>(f, "LcdDc")->text() + named<QLabel>(f, "LcdDd")->text();
+}
+
+void press(TFCOMM &f, const char *button)
+{
+    QTest::mouseClick(named<QAbstractButton>(f, button), Qt::LeftButton);
 }
 
 TEST(SerialLink, ConnectShowsLiveReadingsAndSurvivesTheMeterVanishing)
@@ -60,23 +69,23 @@ TEST(SerialLink, ConnectShowsLiveReadingsAndSurvivesTheMeterVanishing)
     ASSERT_FALSE(sim.path.isEmpty());
     FormFixture fx;
     TFCOMM &f = *fx.form;
-    named<ToggleButton>(f, "COMCon")->click();
+    press(f, "COMCon");
     ASSERT_TRUE(named<ToggleButton>(f, "COMCon")->isDown());
     EXPECT_FALSE(named<ClickPanel>(f, "BtCOM1")->isEnabled());
-    ASSERT_TRUE(waitFor([&] { return f.cds1->rowCount() >= 5; }));
+    ASSERT_TRUE(waitFor([&] { return fx.rows() >= 5; }));
     EXPECT_EQ(digits(f), "1234");
     EXPECT_TRUE(named<QLabel>(f, "CONok")->isVisibleTo(&f));
-    EXPECT_EQ(f.cds1->text(0, LogColumn::Value), "1.234");
+    EXPECT_EQ(fx.cell(0, LogColumn::Value), "1.234");
 
     sim.vanish();
     // The indicator falls back to idle on the third watchdog tick after the last frame.
     QElapsedTimer sinceLastFrame;
     sinceLastFrame.start();
-    std::size_t rows = f.cds1->rowCount();
+    std::size_t rows = fx.rows();
     ASSERT_TRUE(waitFor(
         [&] {
-            if (f.cds1->rowCount() != rows) {
-                rows = f.cds1->rowCount();
+            if (fx.rows() != rows) {
+                rows = fx.rows();
                 sinceLastFrame.restart();
             }
             return named<QLabel>(f, "CONokN")->isVisibleTo(&f);
@@ -85,14 +94,14 @@ TEST(SerialLink, ConnectShowsLiveReadingsAndSurvivesTheMeterVanishing)
     EXPECT_LE(sinceLastFrame.elapsed(), 300 + 60); // one tick of timer jitter allowed
 
     // Reconnecting to a meter that is back works.
-    named<ToggleButton>(f, "COMCon")->click();
+    press(f, "COMCon");
     EXPECT_FALSE(named<ToggleButton>(f, "COMCon")->isDown());
     Simulator again({"--scenario", "steady", "--rate", "50"});
-    const std::size_t before = f.cds1->rowCount();
-    named<ToggleButton>(f, "COMCon")->click();
+    const std::size_t before = fx.rows();
+    press(f, "COMCon");
     ASSERT_TRUE(named<ToggleButton>(f, "COMCon")->isDown());
-    EXPECT_TRUE(waitFor([&] { return f.cds1->rowCount() >= before + 5; }));
-    named<ToggleButton>(f, "COMCon")->click();
+    EXPECT_TRUE(waitFor([&] { return fx.rows() >= before + 5; }));
+    press(f, "COMCon");
 }
 
 TEST(SerialLink, AnAbsentPortIsReportedAndTheLinkStaysClosed)
@@ -100,7 +109,7 @@ TEST(SerialLink, AnAbsentPortIsReportedAndTheLinkStaysClosed)
     qputenv("VIREO_COM1", "/dev/vireo-no-such-port");
     FormFixture fx;
     TFCOMM &f = *fx.form;
-    named<ToggleButton>(f, "COMCon")->click();
+    press(f, "COMCon");
     EXPECT_FALSE(named<ToggleButton>(f, "COMCon")->isDown());
     EXPECT_TRUE(named<ClickPanel>(f, "BtCOM1")->isEnabled());
     EXPECT_TRUE(named<ClickPanel>(f, "BTCon")->isVisibleTo(&f));
@@ -117,15 +126,20 @@ TEST(Recording, SimulatorFramesBecomeRowsPointsAndVerdicts)
     Simulator sim({"--scenario", "demo", "--line-rate"});
     FormFixture fx;
     TFCOMM &f = *fx.form;
-    named<ToggleButton>(f, "COMCon")->click();
-    ASSERT_TRUE(waitFor([&] { return f.cds1->rowCount() >= 300; }, 5000));
-    named<ToggleButton>(f, "COMCon")->click();
-    const std::size_t rows = f.cds1->rowCount();
-    EXPECT_EQ(f.ChartCtl->pager().pointCount(), rows + 1);
+    press(f, "COMCon");
+    ASSERT_TRUE(waitFor([&] { return fx.rows() >= 300; }, 5000));
+    press(f, "COMCon");
+    const std::size_t rows = fx.rows();
+    // Every row is plotted after the start point: the chart's last page ends at the last row,
+    // and the page caption counts pages of 100 points.
+    auto &trend = fx.chartPart<QLineSeries>("Series1");
+    EXPECT_SOON_EQ(trend.count() > 0 && trend.at(trend.count() - 1).x() == double(rows), true);
+    EXPECT_EQ(named<QPushButton>(f, "Bt10")->text(), QString::number(rows / 100 + 1));
     for (std::size_t i = 0; i < rows; ++i)
-        ASSERT_EQ(f.cds1->no(i), static_cast<std::int32_t>(i + 1));
-    EXPECT_TRUE(f.judge->text() == "Pass" || f.judge->text() == "Fail");
-    EXPECT_EQ(f.T1VALUE->text(), QString::fromUtf8(f.cds1->text(rows - 1, LogColumn::Value)));
+        ASSERT_EQ(fx.cell(i, LogColumn::No), QString::number(i + 1));
+    const QString verdict = named<QLabel>(f, "judge")->text();
+    EXPECT_TRUE(verdict == "Pass" || verdict == "Fail");
+    EXPECT_EQ(named<QLineEdit>(f, "T1VALUE")->text(), fx.cell(rows - 1, LogColumn::Value));
 }
 
 TEST(Recording, WithRepeatOffASteadyReadingGivesOneRow)
@@ -133,11 +147,14 @@ TEST(Recording, WithRepeatOffASteadyReadingGivesOneRow)
     Simulator sim({"--scenario", "steady", "--rate", "100"});
     FormFixture fx;
     TFCOMM &f = *fx.form;
-    f.RepeatSet->setChecked(false);
-    named<ToggleButton>(f, "COMCon")->click();
-    ASSERT_TRUE(waitFor([&] { return f.Memo1.size() >= 20; }));
-    named<ToggleButton>(f, "COMCon")->click();
-    EXPECT_EQ(f.cds1->rowCount(), 1u);
+    press(f, "RepeatSet");
+    ASSERT_FALSE(named<QAbstractButton>(f, "RepeatSet")->isChecked());
+    press(f, "COMCon");
+    // At 100 frames a second, the steady reading comes some 30 times more after its row.
+    ASSERT_TRUE(waitFor([&] { return fx.rows() == 1; }));
+    QTest::qWait(300);
+    press(f, "COMCon");
+    EXPECT_EQ(fx.rows(), 1u);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -58,7 +59,7 @@ TEST(UsbLink, ConnectReadsFramesIntoTheLcdAndTheLog)
     EXPECT_EQ(named<QListWidget>(f, "DevListBox")->item(0)->text(), "USB to Serial");
     EXPECT_EQ(named<QListWidget>(f, "HistoryListBox")->item(0)->text(), "Arrival of USB to Serial");
 
-    named<ToggleButton>(f, "USBCon")->click();
+    QTest::mouseClick(named<ToggleButton>(f, "USBCon"), Qt::LeftButton);
     ASSERT_TRUE(named<ToggleButton>(f, "USBCon")->isDown());
     const auto sent = fx.hid->sentFeatures("/dev/hidraw7");
     ASSERT_FALSE(sent.empty());
@@ -68,10 +69,12 @@ TEST(UsbLink, ConnectReadsFramesIntoTheLcdAndTheLog)
     for (int i = 0; i < 3; ++i)
         for (auto &r : reportsFor(kFrame))
             fx.hid->queueReport("/dev/hidraw7", r);
-    ASSERT_TRUE(waitFor([&] { return f.cds1->rowCount() == 3; }));
-    EXPECT_EQ(f.LcdDa->text() + f.LcdDb->text() + f.LcdDc->text() + f.LcdDd->text(), "1234");
+    ASSERT_TRUE(waitFor([&] { return fx.rows() == 3; }));
+    EXPECT_EQ(named<QLabel>(f, "LcdDa")->text() + named<QLabel>(f, "LcdDb")->text() +
+                  named<QLabel>(f, "LcdDc")->text() + named<QLabel>(f, "LcdDd")->text(),
+              "1234");
     EXPECT_EQ(named<QLabel>(f, "USBtxt")->text(), "A01234B00AD");
-    EXPECT_EQ(f.cds1->text(2, LogColumn::Value), "1.234");
+    EXPECT_EQ(fx.cell(2, LogColumn::Value), "1.234");
 
     // Pulled out while reading: the history says so, the list is rebuilt without it.
     fx.hid->unplug("/dev/hidraw7");
@@ -95,7 +98,7 @@ TEST(UsbLink, NoAdapterGivesTheMessageAndReleasesTheButton)
     FormFixture fx;
     TFCOMM &f = *fx.form;
     waitFor([] { return false; }, 100);
-    named<ToggleButton>(f, "USBCon")->click();
+    QTest::mouseClick(named<ToggleButton>(f, "USBCon"), Qt::LeftButton);
     EXPECT_FALSE(named<ToggleButton>(f, "USBCon")->isDown());
     ASSERT_FALSE(fx.dialogs.said.isEmpty());
     EXPECT_EQ(fx.dialogs.said.back(),
@@ -108,7 +111,7 @@ TEST(UsbLink, SilentMeterIsReportedByTheWatchdog)
     fx.hid->plug(adapter("/dev/hidraw3"));
     TFCOMM &f = *fx.form;
     ASSERT_TRUE(waitFor([&] { return named<QListWidget>(f, "DevListBox")->count() == 1; }));
-    named<ToggleButton>(f, "USBCon")->click();
+    QTest::mouseClick(named<ToggleButton>(f, "USBCon"), Qt::LeftButton);
     fx.hid->streamReport("/dev/hidraw3", {0x00, 0xF0, 0, 0, 0, 0, 0, 0, 0});
     ASSERT_TRUE(waitFor(
         [&] {
@@ -160,7 +163,7 @@ TEST(UsbLink, FeatureReportFollowsTheModel)
     fx.hid->plug(adapter("/dev/hidraw5"));
     TFCOMM &f = *fx.form;
     ASSERT_TRUE(waitFor([&] { return named<QListWidget>(f, "DevListBox")->count() == 1; }));
-    named<QPushButton>(f, "SetFeature")->click();
+    QTest::mouseClick(named<QPushButton>(f, "SetFeature"), Qt::LeftButton);
     const auto sent = fx.hid->sentFeatures("/dev/hidraw5");
     ASSERT_FALSE(sent.empty());
     EXPECT_EQ(sent.back(), (std::vector<std::uint8_t>{0x00, 0x60, 0x09, 0x00, 0x00, 0x03, 0x00,
