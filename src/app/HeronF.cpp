@@ -2,6 +2,7 @@
 
 #include "app/FormDialogs.h"
 #include "app/FormWidgets.h"
+#include "app/LiveRows.h"
 #include "app/LogGrid.h"
 #include "app/SerialLink.h"
 #include "app/UsbLink.h"
@@ -498,6 +499,7 @@ void TFCOMM::FormCreate()
         TChartControl::ChartParts{chart, Series2, Series2Upper, Series1, axisX, axisY}, 100);
     cds1 = std::make_unique<LogTable>();
     DBGrid1->setTable(cds1.get());
+    liveRows = std::make_unique<LiveRows>(*cds1, *DBGrid1);
     recordGate = RecordGate{};
 
     const ModelSetup setup = applyModelSwitches(switches());

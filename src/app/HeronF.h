@@ -41,6 +41,7 @@ namespace vireo {
 class ClickPanel;
 class HidPlatform;
 class FormDialogs;
+class LiveRows;
 class LogGrid;
 class LogTable;
 class SerialLink;
@@ -143,6 +144,8 @@ public:
     // Log grid and the log table it shows.
     LogGrid *DBGrid1;
     std::unique_ptr<LogTable> cds1;
+    // Where live readings join cds1 (they wait there while a file is loaded or saved).
+    std::unique_ptr<LiveRows> liveRows;
 
     // Trend chart with its toolbar.
     QChartView *Chtshow;

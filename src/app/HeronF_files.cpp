@@ -3,16 +3,14 @@
 
 #include "app/ChartPicture.h"
 #include "app/FormDialogs.h"
+#include "app/LiveRows.h"
+#include "app/LogFileWork.h"
 #include "app/LogGrid.h"
-#include "app/WholeFile.h"
 #include "app/uCharControl.h"
 #include "core/FileNames.h"
-#include "core/LogFileText.h"
-#include "core/LogFileXml.h"
 #include "core/LogTable.h"
 
 #include <QChartView>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 
@@ -44,8 +42,13 @@ void TFCOMM::saveasClick()
 bool TFCOMM::SaveTableToFile(const LogTable &table, const QString &name)
 {
     const QString fullName = QFileInfo(name).absoluteFilePath();
-    if (isXmlLogFileName(name.toStdString())) {
-        const QString error = writeWholeFile(name, saveLogXml(table));
+    const bool xml = isXmlLogFileName(name.toStdString());
+    QString error;
+    {
+        const LiveRows::Hold hold(*liveRows);
+        error = saveLogFile(table, name, xml, this);
+    }
+    if (xml) {
         if (!error.isEmpty()) {
             dialogs().error(QGuiApplication::applicationDisplayName(), error);
             return false;
@@ -54,7 +57,7 @@ bool TFCOMM::SaveTableToFile(const LogTable &table, const QString &name)
                                QStringLiteral(" Scuss!"));
         return true;
     }
-    if (!writeWholeFile(name, saveLogText(table)).isEmpty()) {
+    if (!error.isEmpty()) {
         dialogs().plainMessage(QStringLiteral("Table can not be saved in this format!"));
         return false;
     }
@@ -79,15 +82,10 @@ bool TFCOMM::LoadTableFromFile(const QString &name, LogTable &table, bool clearF
 {
     if (clearFirst)
         table.clear();
-    QFile file(name);
-    bool ok = file.open(QIODevice::ReadOnly);
-    if (ok) {
-        const QByteArray bytes = file.readAll();
-        const std::span<const std::uint8_t> data(
-            reinterpret_cast<const std::uint8_t *>(bytes.constData()),
-            static_cast<std::size_t>(bytes.size()));
-        ok = isXmlLogFileName(name.toStdString()) ? loadLogXml(data, table)
-                                                  : loadLogText(data, table);
+    bool ok = false;
+    {
+        const LiveRows::Hold hold(*liveRows);
+        ok = loadLogFile(name, isXmlLogFileName(name.toStdString()), table, this);
     }
     if (!ok)
         dialogs().error(QStringLiteral("Error"), QStringLiteral("Failed to Load File!"));

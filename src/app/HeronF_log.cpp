@@ -3,6 +3,7 @@
 
 #include "app/FormDialogs.h"
 #include "app/FormWidgets.h"
+#include "app/LiveRows.h"
 #include "app/LogGrid.h"
 #include "app/uCharControl.h"
 #include "core/Judgement.h"
@@ -75,8 +76,7 @@ void TFCOMM::INDataToTable()
         return;
 
     const std::string time = logTime().toStdString();
-    cds1->append(LogRow{decision.recordNo, time, func, value, unit, range});
-    DBGrid1->rowsAppended();
+    liveRows->append(LogRow{decision.recordNo, time, func, value, unit, range});
 
     const std::optional<double> number = textToFloat(value, DecimalSep.toStdString());
     double plotted = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSaveFile>
 #include <QString>
 
 #include <string_view>
@@ -15,10 +16,30 @@ enum class DirectWrite {
     WhereNeeded,
 };
 
-// Writes the bytes as the file's whole new content. The file is written beside the target and
-// replaces it only once complete, so a full disk or a failed write leaves what was there
-// before. Returns the system's reason for a failure ("No space left on device"), or an empty
-// text when the file was written.
+// Writes a file's whole new content, in as many pieces as it comes in. The content goes to a
+// temporary file beside the target, which replaces the target only on commit(), so a full
+// disk or a failed write leaves what was there before. Failures carry the system's reason
+// ("No space left on device").
+class WholeFileWriter {
+public:
+    explicit WholeFileWriter(const QString &name, DirectWrite direct = DirectWrite::Never);
+    WholeFileWriter(const WholeFileWriter &) = delete;
+    WholeFileWriter &operator=(const WholeFileWriter &) = delete;
+
+    // False once anything failed; later pieces are then ignored.
+    bool write(std::string_view bytes);
+    // Puts the file in place. Returns the reason of the first failure, or an empty text when
+    // the file was written.
+    QString commit();
+
+private:
+    void fail();
+
+    QSaveFile m_file;
+    QString m_error;
+};
+
+// The bytes as the file's whole new content; the reason of a failure, or an empty text.
 QString writeWholeFile(const QString &name, std::string_view bytes,
                        DirectWrite direct = DirectWrite::Never);
 
