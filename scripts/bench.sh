@@ -2,5 +2,5 @@
 # Builds the benchmarks and prints every budgeted figure against its budget, as a table.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh default
+bash scripts/build.sh default dev
 python3 tools/benchtable.py build/default/bench

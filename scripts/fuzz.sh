@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
-bash scripts/setup.sh
+bash scripts/setup.sh run dev
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"
 for target in text_loader xml_reader serial_decoder hid_intake; do

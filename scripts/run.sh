@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the program. Unless COM1 is already bound to a
-# device (VIREO_COM1), a simulated meter is started on a pseudo-terminal and bound to COM1:
-# click "COM Connect" to see live readings without a meter.
+# Installs what running needs, builds the program, and starts it. Unless COM1 is already
+# bound to a device (VIREO_COM1), a simulated meter is started on a pseudo-terminal and bound
+# to COM1: click "COM Connect" to see live readings without a meter.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh default
+bash scripts/setup.sh run
 bin=build/default
+# Running needs neither the tests nor the benchmarks; scripts/test.sh turns them on later.
+if [ ! -f "$bin/CMakeCache.txt" ]; then
+  cmake --preset default -DVIREO_BUILD_TESTS=OFF -DVIREO_BUILD_BENCH=OFF >/dev/null
+fi
+cmake --build --preset default -j "$(nproc)" --target vireo vireo-meter-sim
 if [ -z "${VIREO_COM1:-}" ]; then
   link="${XDG_RUNTIME_DIR:-/tmp}/vireo-demo-meter"
   "$bin/tools/vireo-meter-sim/vireo-meter-sim" --scenario demo --link "$link" >/dev/null &

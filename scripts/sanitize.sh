@@ -4,7 +4,7 @@
 #   scripts/sanitize.sh address  the whole suite under AddressSanitizer + UndefinedBehaviorSanitizer
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh run test dev
 case "${1:-thread}" in
   thread)
     cmake --preset tsan >/dev/null

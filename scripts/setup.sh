@@ -1,20 +1,51 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project needs to build, test and run.
-# Idempotent: packages already present are left alone, and apt is only
-# asked when something is missing.
+# Installs the Debian packages the project needs, by purpose:
+#   scripts/setup.sh [run] [test] [dev]
+#   run   build and run the program (the default)
+#   test  build and run the test suite and the benchmarks
+#   dev   what CI and developers add: clang and its runtime for the fuzzers and sanitizers,
+#         the format check, lintian, AppStream, the desktop-entry check, Xvfb and perf for
+#         the CPU benchmark, ccache
+# Each script asks for the groups it uses. Idempotent: packages already present are left
+# alone, and apt is only asked when something is missing.
 set -euo pipefail
 
-packages=(
+group_run=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev
   libgl-dev libxkbcommon-dev
   libhidapi-dev libudev-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-fonttools
   fonts-liberation fonts-dejavu-core
-  poppler-utils desktop-file-utils
-  clang libclang-rt-14-dev
 )
+group_test=(
+  libgtest-dev libgmock-dev libbenchmark-dev
+  poppler-utils
+)
+group_dev=(
+  clang libclang-rt-14-dev clang-format
+  lintian appstream desktop-file-utils
+  xvfb xdotool x11-utils linux-perf
+  ccache
+)
+
+groups=("$@")
+if [ ${#groups[@]} -eq 0 ]; then
+  groups=(run)
+fi
+
+packages=()
+for group in "${groups[@]}"; do
+  case "$group" in
+    run) packages+=("${group_run[@]}") ;;
+    test) packages+=("${group_test[@]}") ;;
+    dev) packages+=("${group_dev[@]}") ;;
+    *)
+      echo "usage: scripts/setup.sh [run] [test] [dev]" >&2
+      exit 2
+      ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
