@@ -1,20 +1,37 @@
 #!/usr/bin/env bash
-# Builds the Debian package. With --install-check (CI, as root) it also installs the package
-# on this machine, checks that the program is on PATH and its desktop entry is valid, and
-# removes it again.
+# Builds the Debian package as a distribution would: a plain Release configuration without
+# the tests, the binary stripped, with its manual page, changelog, copyright and AppStream
+# metadata. Checks the metadata with appstreamcli and the package with lintian (no error, no
+# warning). With --install-check (CI, as root) it also installs the package on this machine,
+# checks that the program is on PATH with a valid desktop entry, a manual page and the udev
+# rule, and removes it again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh default
-(cd build/default && cpack -G DEB >/dev/null)
-deb=$(ls build/default/vireo-link_*.deb)
+bash scripts/setup.sh run dev
+build=build/release
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
+  -DVIREO_BUILD_TESTS=OFF -DVIREO_BUILD_BENCH=OFF >/dev/null
+cmake --build "$build" -j "$(nproc)"
+rm -f "$build"/vireo-link_*.deb
+(cd "$build" && cpack -G DEB >/dev/null)
+deb=$(ls "$build"/vireo-link_*.deb)
 echo "Built $deb"
+appstreamcli validate --no-net packaging/*.metainfo.xml
+# lintian warns about itself when run as root; the package is checked the same either way.
+lintian_cmd=(lintian)
+if [ "$(id -u)" -eq 0 ] && id nobody >/dev/null 2>&1; then
+  lintian_cmd=(setpriv --reuid=nobody --regid=nogroup --clear-groups lintian)
+fi
+"${lintian_cmd[@]}" --fail-on error,warning "$deb"
+echo "lintian: no error, no warning."
 if [ "${1:-}" = "--install-check" ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get install -y -qq "./$deb" >/dev/null
   command -v vireo
   desktop-file-validate /usr/share/applications/vireo.desktop
-  test -f /usr/lib/udev/rules.d/60-vireo.rules
+  man -w vireo >/dev/null
+  dpkg -L vireo-link | grep -q '/udev/rules.d/60-vireo.rules$'
   test -f /usr/share/icons/hicolor/32x32/apps/vireo.png
-  apt-get remove -y -qq vireo-link >/dev/null
+  apt-get purge -y -qq vireo-link >/dev/null
   echo "Package installs, puts vireo on PATH with a valid desktop entry, and removes cleanly."
 fi
