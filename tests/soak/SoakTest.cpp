@@ -19,7 +19,17 @@ using vireo::test::waitFor;
 
 namespace {
 
-constexpr int kFrames = 100000;
+// A release runs the full counts; CI runs the same paths shorter (VIREO_SOAK_FRAMES,
+// VIREO_SOAK_CYCLES).
+int countFromEnvironment(const char *name, int full)
+{
+    bool ok = false;
+    const int count = qEnvironmentVariableIntValue(name, &ok);
+    return ok && count > 0 ? count : full;
+}
+
+const int kFrames = countFromEnvironment("VIREO_SOAK_FRAMES", 100000);
+const int kCycles = countFromEnvironment("VIREO_SOAK_CYCLES", 100);
 
 // Voltage, range 3 (no decimal point), DC and AUTO: the reading is the frame's number.
 QString replayLine(int i)
@@ -88,7 +98,7 @@ TEST(Soak, ThePortTakenAwayAndRestoredAHundredTimesResumesEachTime)
     ASSERT_TRUE(waitFor([&] { return f.cds1->rowCount() > 0; }));
     const int descriptorsBefore = openDescriptors();
 
-    for (int cycle = 1; cycle <= 100; ++cycle) {
+    for (int cycle = 1; cycle <= kCycles; ++cycle) {
         // The simulator prints the path of every new pseudo-terminal it opens.
         ASSERT_TRUE(waitFor([&] { return sim.canReadLine() || sim.waitForReadyRead(10); }, 10000))
             << "cycle " << cycle;
