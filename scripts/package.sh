@@ -11,6 +11,11 @@ bash scripts/setup.sh run dev
 build=build/release
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
   -DVIREO_BUILD_TESTS=OFF -DVIREO_BUILD_BENCH=OFF >/dev/null
+# A packager's build must not need the test libraries.
+if grep -E '^(GTest_DIR|benchmark_DIR|Qt6Test_DIR):' "$build/CMakeCache.txt"; then
+  echo "The Release build without tests looked up a test library." >&2
+  exit 1
+fi
 cmake --build "$build" -j "$(nproc)"
 rm -f "$build"/vireo-link_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
