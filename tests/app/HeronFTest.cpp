@@ -488,4 +488,57 @@ TEST(MainWindow, SamplingIntervalWaitsOnTheRecordTimer)
     EXPECT_EQ(fx.rows(), 1u);
 }
 
+TEST(MainWindow, RecordLimitItemsKeepOneCheckMark)
+{
+    FormFixture fx;
+    const char *const items[] = {"N10001", "N50001", "N100001", "N500001", "N1000001", "limitess"};
+    EXPECT_TRUE(fx.get<QAction>("N100001").isChecked());
+    for (const char *chosen : items) {
+        fx.get<QAction>(chosen).trigger();
+        for (const char *item : items)
+            EXPECT_EQ(fx.get<QAction>(item).isChecked(), QString::fromLatin1(item) == chosen)
+                << chosen << " " << item;
+    }
+}
+
+TEST(MainWindow, ExitButtonClosesTheWindow)
+{
+    FormFixture fx;
+    fx.form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(fx.form.get()));
+    QTest::mouseClick(&fx.get<QPushButton>("BitBtn1"), Qt::LeftButton);
+    EXPECT_FALSE(fx.form->isVisible());
+}
+
+TEST(MainWindow, ClearButtonEmptiesTheDeviceHistory)
+{
+    FormFixture fx;
+    fx.connectUsb();
+    auto &history = fx.get<QListWidget>("HistoryListBox");
+    ASSERT_GT(history.count(), 0);
+    QTest::mouseClick(&fx.get<QToolButton>("ClearBtn"), Qt::LeftButton);
+    EXPECT_EQ(history.count(), 0);
+    // New reports add lines again.
+    fx.show("A01234B00AD");
+    EXPECT_GT(history.count(), 0);
+}
+
+TEST(MainWindow, ScalePanelEnlargesOverTheChartAndRestores)
+{
+    FormFixture fx;
+    TFCOMM &f = *fx.form;
+    auto &scale = fx.get<QWidget>("KD");
+    auto &chart = fx.get<QWidget>("Chtshow");
+    const QRect designed = scale.geometry();
+    QTest::mouseClick(&fx.get<ClickPanel>("KdFd"), Qt::LeftButton);
+    EXPECT_EQ(scale.pos(), QPoint(2, 28));
+    EXPECT_GE(scale.width(), 470);
+    EXPECT_FALSE(chart.isVisibleTo(&f));
+    EXPECT_TRUE(fx.get<QWidget>("KdSx").isVisibleTo(&scale));
+    EXPECT_FALSE(fx.get<QWidget>("KdFd").isVisibleTo(&scale));
+    QTest::mouseClick(&fx.get<ClickPanel>("KdSx"), Qt::LeftButton);
+    EXPECT_EQ(scale.geometry(), designed);
+    EXPECT_TRUE(chart.isVisibleTo(&f));
+}
+
 } // namespace
