@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -59,22 +60,21 @@ TEST(Soak, AHundredThousandFramesAtLineRateGiveAsManyRowsUnaltered)
     qputenv("VIREO_COM1", sim.readLine().trimmed());
     FormFixture fx;
     TFCOMM &f = *fx.form;
-    named<ToggleButton>(f, "COMCon")->click();
+    QTest::mouseClick(named<ToggleButton>(f, "COMCon"), Qt::LeftButton);
     ASSERT_TRUE(named<ToggleButton>(f, "COMCon")->isDown());
     EXPECT_TRUE(waitFor([&] { return sim.state() == QProcess::NotRunning; }, 900'000));
     waitFor([] { return false; }, 500);
-    named<ToggleButton>(f, "COMCon")->click();
+    QTest::mouseClick(named<ToggleButton>(f, "COMCon"), Qt::LeftButton);
     qunsetenv("VIREO_COM1");
 
-    ASSERT_EQ(f.cds1->rowCount(), static_cast<std::size_t>(kFrames));
+    ASSERT_EQ(fx.rows(), static_cast<std::size_t>(kFrames));
     for (int i = 0; i < kFrames; ++i) {
         const auto row = static_cast<std::size_t>(i);
-        ASSERT_EQ(f.cds1->no(row), i + 1);
-        ASSERT_EQ(f.cds1->text(row, LogColumn::Value), replayLine(i).mid(1, 4).toStdString())
-            << "row " << i;
-        ASSERT_EQ(f.cds1->text(row, LogColumn::Unit), "V");
-        ASSERT_EQ(f.cds1->text(row, LogColumn::Func), "DC");
-        ASSERT_EQ(f.cds1->text(row, LogColumn::Range), "AUTO");
+        ASSERT_EQ(fx.cell(row, LogColumn::No), QString::number(i + 1));
+        ASSERT_EQ(fx.cell(row, LogColumn::Value), replayLine(i).mid(1, 4)) << "row " << i;
+        ASSERT_EQ(fx.cell(row, LogColumn::Unit), "V");
+        ASSERT_EQ(fx.cell(row, LogColumn::Func), "DC");
+        ASSERT_EQ(fx.cell(row, LogColumn::Range), "AUTO");
     }
 }
 
@@ -93,9 +93,9 @@ TEST(Soak, ThePortTakenAwayAndRestoredAHundredTimesResumesEachTime)
     qputenv("VIREO_COM1", link.toLocal8Bit());
     FormFixture fx;
     TFCOMM &f = *fx.form;
-    named<ToggleButton>(f, "COMCon")->click();
+    QTest::mouseClick(named<ToggleButton>(f, "COMCon"), Qt::LeftButton);
     ASSERT_TRUE(named<ToggleButton>(f, "COMCon")->isDown());
-    ASSERT_TRUE(waitFor([&] { return f.cds1->rowCount() > 0; }));
+    ASSERT_TRUE(waitFor([&] { return fx.rows() > 0; }));
     const int descriptorsBefore = openDescriptors();
 
     for (int cycle = 1; cycle <= kCycles; ++cycle) {
@@ -103,11 +103,11 @@ TEST(Soak, ThePortTakenAwayAndRestoredAHundredTimesResumesEachTime)
         ASSERT_TRUE(waitFor([&] { return sim.canReadLine() || sim.waitForReadyRead(10); }, 10000))
             << "cycle " << cycle;
         sim.readLine();
-        const std::size_t rows = f.cds1->rowCount();
-        ASSERT_TRUE(waitFor([&] { return f.cds1->rowCount() > rows + 5; }, 5000))
+        const std::size_t rows = fx.rows();
+        ASSERT_TRUE(waitFor([&] { return fx.rows() > rows + 5; }, 5000))
             << "readings did not resume after restore " << cycle;
     }
-    named<ToggleButton>(f, "COMCon")->click();
+    QTest::mouseClick(named<ToggleButton>(f, "COMCon"), Qt::LeftButton);
     sim.kill();
     sim.waitForFinished();
     qunsetenv("VIREO_COM1");
