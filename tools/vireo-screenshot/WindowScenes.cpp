@@ -236,7 +236,8 @@ bool openWindow(TFCOMM &window)
     return settle([&] { return !pageTimer->isActive(); });
 }
 
-// Waits until the window has judged the frame's reading, the last thing it does with it.
+// Waits until the window shows the frame's reading as measured: it judges the reading in the
+// same call that takes the frame, so the frame has then been taken whole.
 bool judged(QWidget &window, const char *value)
 {
     auto *measured = control<QLineEdit>(window, "T1VALUE");
