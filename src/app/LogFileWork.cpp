@@ -9,6 +9,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -25,6 +26,7 @@ constexpr std::size_t LargeFileBytes = 16 * 1024 * 1024;
 // Written to the file whenever this much has been built, so memory stays small however long
 // the log.
 constexpr std::size_t WriteBytes = 1024 * 1024;
+constexpr std::size_t ReadBytes = 4 * 1024 * 1024;
 
 } // namespace
 
@@ -65,26 +67,54 @@ bool loadLogFile(const QString &name, bool xml, LogTable &table, QWidget *parent
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    const auto size = static_cast<std::size_t>(std::max<qint64>(0, file.size()));
+    QByteArray bytes;
+    bytes.resize(static_cast<qsizetype>(size));
+    std::size_t read = 0;
+    bool readFailed = false;
+    std::optional<LogTextLoader> text;
+    std::optional<LogXmlLoader> packet;
+    const auto startLoading = [&] {
+        const std::span<const std::uint8_t> data(
+            reinterpret_cast<const std::uint8_t *>(bytes.constData()),
+            static_cast<std::size_t>(bytes.size()));
+        if (xml)
+            packet.emplace(data);
+        else
+            text.emplace(data);
+    };
+    // The file is read in pieces too: hundreds of megabytes take a while even from the cache.
+    const auto step = [&] {
+        if (!text && !packet) {
+            const qint64 got = file.read(bytes.data() + read,
+                                         static_cast<qint64>(std::min(ReadBytes, size - read)));
+            if (got < 0) {
+                readFailed = true;
+                return false;
+            }
+            read += static_cast<std::size_t>(got);
+            // A file that ends sooner than its size said (or has no size, as a pipe) is
+            // whatever it held.
+            if (got == 0 || read == size) {
+                bytes.resize(static_cast<qsizetype>(read));
+                if (read == size)
+                    bytes.append(file.readAll());
+                startLoading();
+            }
+            return true;
+        }
+        return packet ? packet->step(table, StepRows) : text->step(table, StepRows);
+    };
+    // Reading the file and making rows of it take about as long as each other.
+    const auto done = [&] {
+        const std::size_t loaded = packet ? packet->progress() : text ? text->bytesRead() : 0;
+        return (read + loaded) / 2;
+    };
+    runInSlices(parent, QStringLiteral("Loading the table..."), size >= LargeFileBytes, size, step,
+                done);
+    if (readFailed || file.error() != QFileDevice::NoError)
         return false;
-    const std::span<const std::uint8_t> data(
-        reinterpret_cast<const std::uint8_t *>(bytes.constData()),
-        static_cast<std::size_t>(bytes.size()));
-    const QString label = QStringLiteral("Loading the table...");
-    const bool large = data.size() >= LargeFileBytes;
-    if (xml) {
-        LogXmlLoader loader(data);
-        runInSlices(
-            parent, label, large, loader.totalBytes(), [&] { return loader.step(table, StepRows); },
-            [&] { return loader.progress(); });
-        return loader.ok();
-    }
-    LogTextLoader loader(data);
-    runInSlices(
-        parent, label, large, loader.totalBytes(), [&] { return loader.step(table, StepRows); },
-        [&] { return loader.bytesRead(); });
-    return loader.ok();
+    return packet ? packet->ok() : text->ok();
 }
 
 } // namespace vireo
