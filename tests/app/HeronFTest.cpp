@@ -425,6 +425,13 @@ TEST(MainWindow, LimitRepairAndKeyFilters)
     EXPECT_TRUE(fx.get<QTimer>("Timer5").isActive());
     EXPECT_SOON_EQ(low.text(), QStringLiteral("-5999"));
 
+    // The measured value is the window's to write, not the user's.
+    auto &measured = fx.get<QLineEdit>("T1VALUE");
+    const QString shownValue = measured.text();
+    QTest::keyClicks(&measured, QStringLiteral("12"));
+    QTest::keyClick(&measured, Qt::Key_Backspace);
+    EXPECT_EQ(measured.text(), shownValue);
+
     // The limit boxes take digits, the decimal separator and the minus sign only.
     typeInto(high, QStringLiteral("a1.5-"));
     EXPECT_EQ(high.text(), "1.5-");
