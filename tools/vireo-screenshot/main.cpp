@@ -12,6 +12,7 @@
 #include <QSet>
 #include <QStyleHints>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -44,10 +45,12 @@ bool save(const QImage &image, const QString &file)
         for (int x = 0; x < stored.width() && colours.size() <= 256; ++x)
             colours.insert(line[x]);
     }
-    if (colours.size() <= 256)
-        stored = stored.convertToFormat(QImage::Format_Indexed8,
-                                        QList<QRgb>(colours.begin(), colours.end()),
-                                        Qt::ThresholdDither);
+    if (colours.size() <= 256) {
+        // In a fixed order, so that the same picture is always stored as the same bytes.
+        QList<QRgb> table(colours.begin(), colours.end());
+        std::sort(table.begin(), table.end());
+        stored = stored.convertToFormat(QImage::Format_Indexed8, table, Qt::ThresholdDither);
+    }
     if (stored.save(file, "PNG", 0))
         return true;
     std::fprintf(stderr, "could not write %s\n", qPrintable(file));
