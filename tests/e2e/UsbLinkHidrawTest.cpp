@@ -3,6 +3,7 @@
 #include "FormTestSupport.h"
 
 #include "app/FormWidgets.h"
+#include "app/LogGrid.h"
 #include "core/LogTable.h"
 #include "links/LinuxHidPlatform.h"
 #include "support/HidDoubleDevices.h"
@@ -23,7 +24,6 @@ using Bytes = std::vector<std::uint8_t>;
 using test::bridgeDevice;
 using test::bridgeReport;
 using test::mouseDevice;
-using test::named;
 using test::waitFor;
 
 // One meter frame: range 0, digits 1 2 3 4, then function, status and options.
@@ -63,9 +63,10 @@ protected:
             std::make_shared<LinuxHidPlatform>(test::HidDoubleLibrary::instance().api()));
     }
 
-    QListWidget &devices() { return *named<QListWidget>(*form, "DevListBox"); }
-    ToggleButton &usbCon() { return *named<ToggleButton>(*form, "USBCon"); }
-    std::size_t rows() const { return form->cds1->rowCount(); }
+    QListWidget &devices() { return test::control<QListWidget>(*form, "DevListBox"); }
+    ToggleButton &usbCon() { return test::control<ToggleButton>(*form, "USBCon"); }
+    // The log as its grid shows it.
+    std::size_t rows() const { return test::control<LogGrid>(*form, "DBGrid1").shownRowCount(); }
     void clickUsbConnect() { QTest::mouseClick(&usbCon(), Qt::LeftButton); }
 
     // The meter behind the cable at `node`: a frame every 40 ms, empty reports in between. The
@@ -101,7 +102,7 @@ TEST_F(UsbLinkOverHidraw, ReadingGoesOnWhileAnotherDeviceComesAndGoes)
     // The configuration report goes out at the 5 bytes the cable declares.
     EXPECT_EQ(control().sentFeatures(cable), (std::vector<Bytes>{{0x00, 0x00, 0x4B, 0, 0, 0x03}}));
     ASSERT_TRUE(rowsGrowBy(5));
-    EXPECT_EQ(form->cds1->text(0, LogColumn::Value), "1.234");
+    EXPECT_EQ(test::control<LogGrid>(*form, "DBGrid1").cellText(0, LogColumn::Value), "1.234");
 
     // A wireless mouse reconnecting, then going to sleep again.
     const std::size_t before = rows();
