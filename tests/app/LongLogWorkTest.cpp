@@ -97,30 +97,39 @@ private:
     int m_paints = 0;
 };
 
-// The live readings the work held back, logged after the rows before them, numbered on.
-void expectLiveRowsFrom(const LogTable &table, std::size_t first, int firstNo, int count)
+// The live readings the work held back, logged after the rows before them, numbered on, as
+// the grid shows them.
+void expectLiveRowsFrom(FormFixture &fx, std::size_t first, int firstNo, int count)
 {
-    ASSERT_EQ(table.rowCount(), first + static_cast<std::size_t>(count));
+    ASSERT_EQ(fx.rows(), first + static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
-        ASSERT_EQ(table.no(first + static_cast<std::size_t>(i)), firstNo + i) << "live row " << i;
+        ASSERT_EQ(fx.cell(first + static_cast<std::size_t>(i), LogColumn::No),
+                  QString::number(firstNo + i))
+            << "live row " << i;
 }
 
 TEST(LongLogWork, SavingAMillionRowsShowsProgressAndLogsTheReadingsAfter)
 {
     QTemporaryDir dir;
+    LogTable day;
+    fillLog(day, Rows);
+    writeFile(dir.filePath("earlier.txt"), saveLogText(day));
     for (const char *name : {"day.xls", "day.xml"}) {
         FormFixture fx;
-        fillLog(*fx.form->cds1, Rows);
+        // The day's log, loaded as a user would before any meter sends.
+        fx.dialogs.openNames = {dir.filePath("earlier.txt")};
+        QTest::mouseClick(&fx.get<QToolButton>("OpenDataFiles"), Qt::LeftButton);
+        ASSERT_EQ(fx.rows(), Rows);
         LongWork work(fx);
         fx.dialogs.saveNames = {dir.filePath(QString::fromLatin1(name))};
-        work.click(fx.form->saveas);
+        work.click(&fx.get<QToolButton>("saveas"));
 
         EXPECT_GT(work.sentWhileBusy(), 0) << name;
         EXPECT_GE(work.progressSeen(), 0) << name;
         EXPECT_GT(work.paints(), 0) << name;
         ASSERT_TRUE(fx.dialogs.said.back().startsWith("plain:")) << name;
         EXPECT_FALSE(fx.dialogs.said.back().contains("can not")) << name;
-        expectLiveRowsFrom(*fx.form->cds1, Rows, 1, work.sent());
+        expectLiveRowsFrom(fx, Rows, 1, work.sent());
 
         // The file holds the log as it was when the save began.
         LogTable saved;
@@ -151,32 +160,31 @@ TEST(LongLogWork, LoadingAMillionRowsKeepsThemTogetherAndTheReadingsAfter)
     FormFixture fx;
     LongWork work(fx);
     fx.dialogs.openNames = {dir.filePath("day.txt")};
-    work.click(fx.form->OpenDataFiles);
+    work.click(&fx.get<QToolButton>("OpenDataFiles"));
     EXPECT_GT(work.sentWhileBusy(), 0);
     EXPECT_GE(work.progressSeen(), 0);
     EXPECT_GT(work.paints(), 0);
-    const LogTable &log = *fx.form->cds1;
-    ASSERT_EQ(log.no(0), 1);
-    ASSERT_EQ(log.no(Rows - 1), static_cast<int>(Rows));
-    expectLiveRowsFrom(log, Rows, 1, work.sent());
+    ASSERT_EQ(fx.cell(0, LogColumn::No), "1");
+    ASSERT_EQ(fx.cell(Rows - 1, LogColumn::No), QString::number(Rows));
+    expectLiveRowsFrom(fx, Rows, 1, work.sent());
     const int liveAfterText = work.sent();
 
     fx.dialogs.openNames = {dir.filePath("day.xml")};
-    work.click(fx.form->OpenDataFiles);
+    work.click(&fx.get<QToolButton>("OpenDataFiles"));
     EXPECT_GT(work.sentWhileBusy(), 0);
     const std::size_t xmlFirst = Rows + static_cast<std::size_t>(liveAfterText);
-    ASSERT_GE(log.rowCount(), xmlFirst + Rows);
-    EXPECT_EQ(log.no(xmlFirst), 1);
-    EXPECT_EQ(log.no(xmlFirst + Rows - 1), static_cast<int>(Rows));
-    expectLiveRowsFrom(log, xmlFirst + Rows, liveAfterText + 1, work.sent());
+    ASSERT_GE(fx.rows(), xmlFirst + Rows);
+    EXPECT_EQ(fx.cell(xmlFirst, LogColumn::No), "1");
+    EXPECT_EQ(fx.cell(xmlFirst + Rows - 1, LogColumn::No), QString::number(Rows));
+    expectLiveRowsFrom(fx, xmlFirst + Rows, liveAfterText + 1, work.sent());
 
     // A long packet cut in half adds nothing, and the readings of meanwhile still arrive.
-    const std::size_t before = log.rowCount();
-    const int nextNo = *log.no(before - 1) + 1;
+    const std::size_t before = fx.rows();
+    const int nextNo = fx.cell(before - 1, LogColumn::No).toInt() + 1;
     fx.dialogs.openNames = {dir.filePath("half.xml")};
-    work.click(fx.form->OpenDataFiles);
+    work.click(&fx.get<QToolButton>("OpenDataFiles"));
     EXPECT_EQ(fx.dialogs.said.back(), "error:Error:Failed to Load File!");
-    expectLiveRowsFrom(log, before, nextNo, work.sent());
+    expectLiveRowsFrom(fx, before, nextNo, work.sent());
 }
 
 } // namespace
