@@ -50,7 +50,8 @@ Faults:
   --seed N                seed of the fault and chunking randomness (default 1)
   --help                  this text
 
-SIGINT and SIGTERM end the program cleanly.
+SIGINT and SIGTERM end the program cleanly. SIGUSR1 prints the number of frames sent so far
+on stderr ("frames sent: N").
 )";
 
 namespace {

@@ -23,9 +23,16 @@ constexpr std::size_t kPartialFrameBytes = 5;
 // 19200 baud, and ten bit times per byte with start and stop bits.
 constexpr double kLineBytesPerSecond = 19200.0 / 10.0;
 
+volatile std::sig_atomic_t g_countAsked = 0;
+
 extern "C" void onStopSignal(int)
 {
     g_stop = 1;
+}
+
+extern "C" void onCountSignal(int)
+{
+    g_countAsked = 1;
 }
 
 void installSignalHandlers()
@@ -37,7 +44,22 @@ void installSignalHandlers()
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGHUP, &action, nullptr);
+    struct sigaction count {};
+    count.sa_handler = onCountSignal;
+    sigemptyset(&count.sa_mask);
+    count.sa_flags = SA_RESTART;
+    sigaction(SIGUSR1, &count, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+}
+
+// Benchmarks ask how many frames went out, to relate the reader's CPU time to them.
+void reportCountIfAsked(std::uint64_t sent)
+{
+    if (g_countAsked == 0)
+        return;
+    g_countAsked = 0;
+    std::fprintf(stderr, "frames sent: %llu\n", static_cast<unsigned long long>(sent));
+    std::fflush(stderr);
 }
 
 void announce(const SimPort &port)
@@ -113,6 +135,7 @@ int main(int argc, char **argv)
     bool attached = false;
     Pacer pacer;
     while (!g_stop) {
+        reportCountIfAsked(sent);
         if (!port.readerPresent()) {
             attached = false;
             sleepMs(20);
