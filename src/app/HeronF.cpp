@@ -2,6 +2,7 @@
 
 #include "app/FormDialogs.h"
 #include "app/FormWidgets.h"
+#include "app/LcdPanel.h"
 #include "app/LiveRows.h"
 #include "app/LogGrid.h"
 #include "app/SerialLink.h"
@@ -46,76 +47,8 @@ QFont fontPx(const QString &family, int px, bool bold = false, bool italic = fal
     return f;
 }
 
-const QString kA2 = QStringLiteral("VORDA-A2");
-const QString kA3 = QStringLiteral("VORDA-A3");
 const QString kArial = QStringLiteral("Arial");
 const QString kSansSerif = QStringLiteral("MS Sans Serif");
-
-// The LCD panel as designed: every member at its place, in drawing order.
-struct LcdDesign {
-    LcdMember member;
-    const char *name;
-    const char *caption; // nullptr: a decimal-point shape
-    const QString *family;
-    int px;
-    bool bold;
-    QRect geometry;
-    bool opaque;
-};
-
-const LcdDesign kLcdDesign[kLcdMemberCount] = {
-    {LcdMember::LCDM1, "LCDM1", "M", &kA2, 24, false, {230, 57, 20, 28}, false},
-    {LcdMember::LcdDa, "LcdDa", "5", &kA3, 100, false, {40, 20, 56, 113}, false},
-    {LcdMember::LcdAuto, "LcdAuto", "AUTO", &kA2, 19, true, {8, 11, 54, 22}, false},
-    {LcdMember::Lcdm, "Lcdm", "m", &kA2, 24, false, {232, 81, 20, 28}, false},
-    {LcdMember::LCDRS, "LCDRS", "Connect", &kA2, 19, true, {70, 11, 78, 22}, true},
-    {LcdMember::LcdDb, "LcdDb", "9", &kA3, 100, false, {88, 20, 56, 113}, false},
-    {LcdMember::LcdDc, "LcdDc", "9", &kA3, 100, false, {136, 20, 56, 113}, false},
-    {LcdMember::LcdDd, "LcdDd", "9", &kA3, 100, false, {184, 20, 56, 113}, false},
-    {LcdMember::LcdP3, "LcdP3", nullptr, nullptr, 0, false, {176, 105, 7, 8}, false},
-    {LcdMember::LcdP2, "LcdP2", nullptr, nullptr, 0, false, {127, 105, 7, 8}, false},
-    {LcdMember::LcdP1, "LcdP1", nullptr, nullptr, 0, false, {79, 105, 7, 8}, false},
-    {LcdMember::LcdFH, "LcdFH", "-", &kA3, 100, false, {5, 20, 26, 112}, false},
-    {LcdMember::LcdAC, "LcdAC", "AC", &kA2, 21, true, {6, 38, 30, 24}, false},
-    {LcdMember::LCD232C, "LCD232C", " ", &kArial, 14, true, {98, -1, 4, 16}, true},
-    {LcdMember::LcdV, "LcdV", "V", &kA2, 24, false, {256, 83, 16, 28}, false},
-    {LcdMember::LCDk, "LCDk", "k", &kA2, 27, false, {238, 55, 14, 31}, false},
-    {LcdMember::LCDn, "LCDn", "n", &kA2, 24, false, {240, 82, 13, 28}, false},
-    {LcdMember::LCDBF, "LCDBF", "%", &kA2, 24, false, {136, 8, 21, 28}, false},
-    {LcdMember::LCDA, "LCDA", "A", &kA2, 24, false, {256, 82, 16, 28}, false},
-    {LcdMember::LCDHz, "LCDHz", "Hz", &kA2, 24, false, {248, 58, 28, 28}, false},
-    {LcdMember::LCDF, "LCDF", "F", &kA2, 24, false, {256, 82, 15, 28}, false},
-    {LcdMember::LCDHold, "LCDHold", "\"", &kA2, 35, false, {160, -2, 12, 40}, false},
-    {LcdMember::LCDRec, "LCDRec", "!", &kA2, 32, false, {184, 3, 9, 37}, false},
-    {LcdMember::LCDBATT, "LCDBATT", "$", &kA2, 35, false, {208, 0, 19, 40}, false},
-    {LcdMember::LCDBT, "LCDBT", "(", &kA2, 35, false, {232, 33, 12, 40}, false},
-    {LcdMember::LCDCS, "LCDCS", "#", &kA2, 32, false, {248, 33, 18, 37}, false},
-    {LcdMember::LCDFS, "LCDFS", "?", &kA2, 32, false, {248, 33, 18, 37}, false},
-    {LcdMember::LCDDI, "LCDDI", ")", &kA2, 29, false, {248, 33, 10, 34}, false},
-    {LcdMember::LCDohm, "LCDohm", "*", &kA2, 29, false, {256, 54, 11, 34}, false},
-    {LcdMember::LCDFm, "LCDFm", "&", &kA2, 32, false, {248, 31, 25, 36}, false},
-    {LcdMember::LCDu, "LCDu", "+", &kA2, 32, false, {240, 75, 19, 37}, false},
-    {LcdMember::LcdDc1, "LcdDc1", "DC", &kA2, 21, true, {5, 38, 30, 24}, false},
-    {LcdMember::LcdRPM, "LcdRPM", "RPM", &kA2, 19, true, {230, 11, 43, 22}, false},
-    {LcdMember::LCDTRMST, "LCDTRMST", "", &kA2, 19, true, {230, 10, 5, 22}, false},
-    {LcdMember::LCDTRMS, "LCDTRMS", "", &kA2, 12, true, {241, 16, 3, 15}, false},
-    {LcdMember::LcdACDC, "LcdACDC", "AC", &kA2, 21, true, {5, 38, 30, 24}, false},
-    {LcdMember::lcdManual, "lcdManual", "Manual", &kA2, 19, true, {8, 11, 68, 22}, false},
-    {LcdMember::lcdhFE, "lcdhFE", "hFE", &kA2, 14, true, {5, 94, 27, 16}, false},
-    {LcdMember::lcdMax, "lcdMax", "MAX", &kA2, 14, true, {5, 110, 31, 16}, false},
-    {LcdMember::lcdMin, "lcdMin", "MIN", &kA2, 14, true, {5, 110, 27, 16}, false},
-};
-
-void setBackground(QWidget *w, const QColor &color)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, color);
-    pal.setColor(QPalette::Base, color);
-    w->setPalette(pal);
-    // Children take the window's button-face role unless told otherwise.
-    w->setBackgroundRole(QPalette::Window);
-    w->setAutoFillBackground(true);
-}
 
 // Admits a typed character only when the filter accepts it. Keys without a character
 // (arrows, Delete, shortcuts) pass, as they never reach a character filter.
@@ -237,39 +170,7 @@ ModelSwitches TFCOMM::switches() const
 
 void TFCOMM::buildLcdPanel()
 {
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(3, 31, 285, 138);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel1->setLineWidth(1);
-    setBackground(Panel1, Qt::white);
-
-    for (const LcdDesign &d : kLcdDesign) {
-        QWidget *w = nullptr;
-        if (d.caption == nullptr) {
-            auto *dot = new ShapeWidget(ShapeWidget::Kind::Rectangle, Panel1);
-            dot->setPenWidth(5);
-            w = dot;
-        } else {
-            QLabel *label = literalLabel(QString::fromLatin1(d.caption), Panel1);
-            label->setFont(fontPx(*d.family, d.px, d.bold));
-            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            if (d.opaque)
-                setBackground(label, Qt::white);
-            w = label;
-        }
-        w->setObjectName(QString::fromLatin1(d.name));
-        w->setGeometry(d.geometry);
-        const bool shownAtStart = d.member == LcdMember::LcdDa || d.member == LcdMember::LcdDb ||
-                                  d.member == LcdMember::LcdDc || d.member == LcdMember::LcdDd ||
-                                  d.member == LcdMember::LcdFH;
-        w->setVisible(shownAtStart);
-        lcd[index(d.member)] = w;
-    }
-    LcdDa = static_cast<QLabel *>(lcd[index(LcdMember::LcdDa)]);
-    LcdDb = static_cast<QLabel *>(lcd[index(LcdMember::LcdDb)]);
-    LcdDc = static_cast<QLabel *>(lcd[index(LcdMember::LcdDc)]);
-    LcdDd = static_cast<QLabel *>(lcd[index(LcdMember::LcdDd)]);
+    Panel1 = new LcdPanel(this);
 
     PBar2 = new QProgressBar(this);
     PBar2->setObjectName(QStringLiteral("PBar2"));
@@ -508,7 +409,7 @@ void TFCOMM::FormCreate()
     m_serial->bindSerialCollector(setup.collector);
     m_serial->setSpeed(setup.serialSpeed);
     if (setup.firstDigitThree)
-        LcdDa->setText(QStringLiteral("3"));
+        Panel1->setCaption(LcdMember::LcdDa, QStringLiteral("3"));
     counts = setup.counts;
     LimitHigh = counts.LimitHigh;
     LimitLow = counts.LimitLow;

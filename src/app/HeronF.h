@@ -43,6 +43,7 @@ class HidPlatform;
 class FormDialogs;
 class LiveRows;
 class LogGrid;
+class LcdPanel;
 class LogTable;
 class SerialLink;
 class ShapeWidget;
@@ -124,10 +125,8 @@ public:
 
     QPushButton *BitBtn1;
 
-    // LCD panel and its members, in drawing order.
-    QFrame *Panel1;
-    std::array<QWidget *, kLcdMemberCount> lcd{};
-    QLabel *LcdDa, *LcdDb, *LcdDc, *LcdDd;
+    // LCD panel; its members are the panel's state.
+    LcdPanel *Panel1;
     QProgressBar *PBar2;
 
     // Limits panel.

@@ -2,6 +2,7 @@
 #include "app/HeronF.h"
 
 #include "app/FormWidgets.h"
+#include "app/LcdPanel.h"
 #include "app/SerialLink.h"
 #include "app/uCharControl.h"
 #include "core/FrameCollector.h"
@@ -37,11 +38,7 @@ void TFCOMM::LcdDisplayHeron()
 
 void TFCOMM::applyDecodedFrame(const DecodedFrame &frame)
 {
-    for (std::size_t i = 0; i < kLcdMemberCount; ++i) {
-        QWidget *w = lcd[i];
-        if (w->isVisibleTo(Panel1) != frame.visible.test(i))
-            w->setVisible(frame.visible.test(i));
-    }
+    Panel1->showMembers(frame.visible, frame.digits);
     ValueText = QString::fromStdString(frame.ValueText);
     UnitText = QString::fromStdString(frame.UnitText);
     FuncText = QString::fromStdString(frame.FuncText);
@@ -63,10 +60,6 @@ void TFCOMM::applyDecodedFrame(const DecodedFrame &frame)
     setCaption(MinText, frame.MinText);
     setCaption(MaxTextU, frame.MaxTextU);
     setCaption(MinTextU, frame.MinTextU);
-    setCaption(LcdDa, frame.digits[0]);
-    setCaption(LcdDb, frame.digits[1]);
-    setCaption(LcdDc, frame.digits[2]);
-    setCaption(LcdDd, frame.digits[3]);
 
     KDrun(frame.needle);
     INDataToTable();

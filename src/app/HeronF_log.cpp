@@ -3,6 +3,7 @@
 
 #include "app/FormDialogs.h"
 #include "app/FormWidgets.h"
+#include "app/LcdPanel.h"
 #include "app/LiveRows.h"
 #include "app/LogGrid.h"
 #include "app/uCharControl.h"

@@ -3,6 +3,7 @@
 #include "FormTestSupport.h"
 
 #include "app/FormWidgets.h"
+#include "app/LcdPanel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,15 +34,29 @@ const char *const kLcdMembers[kLcdMemberCount] = {
     "LCDBT",  "LCDCS",    "LCDFS",   "LCDDI",   "LCDohm",    "LCDFm",   "LCDu",   "LcdDc1",
     "LcdRPM", "LCDTRMST", "LCDTRMS", "LcdACDC", "lcdManual", "lcdhFE",  "lcdMax", "lcdMin"};
 
-bool shown(FormFixture &fx, const char *member)
+// The LCD members are the panel's state, reached by their names.
+LcdMember member(FormFixture &fx, const char *name)
 {
-    return fx.get<QWidget>(member).isVisibleTo(&fx.get<QWidget>("Panel1"));
+    const std::optional<LcdMember> m =
+        fx.get<LcdPanel>("Panel1").memberNamed(QString::fromLatin1(name));
+    EXPECT_TRUE(m.has_value()) << name;
+    return m.value_or(LcdMember::LcdDa);
+}
+
+bool shown(FormFixture &fx, const char *name)
+{
+    return fx.get<LcdPanel>("Panel1").isShown(member(fx, name));
+}
+
+QString caption(FormFixture &fx, const char *name)
+{
+    return fx.get<LcdPanel>("Panel1").caption(member(fx, name));
 }
 
 QString digits(FormFixture &fx)
 {
-    return fx.get<QLabel>("LcdDa").text() + fx.get<QLabel>("LcdDb").text() +
-           fx.get<QLabel>("LcdDc").text() + fx.get<QLabel>("LcdDd").text();
+    return caption(fx, "LcdDa") + caption(fx, "LcdDb") + caption(fx, "LcdDc") +
+           caption(fx, "LcdDd");
 }
 
 // Tests and tools reach controls by their design names, so each name must find one object.
@@ -74,12 +89,13 @@ TEST(MainWindow, EveryControlCarriesItsDesignName)
     for (const char *name : names)
         EXPECT_EQ(fx.form->findChildren<QObject *>(QString::fromLatin1(name)).size(), 1) << name;
     // The LCD members are the panel's own, under the names the decoder uses for them.
-    auto &panel = fx.get<QWidget>("Panel1");
-    for (const char *member : kLcdMembers) {
-        EXPECT_EQ(fx.form->findChildren<QObject *>(QString::fromLatin1(member)).size(), 1)
-            << member;
-        EXPECT_EQ(fx.get<QWidget>(member).parentWidget(), &panel) << member;
+    const auto &panel = fx.get<LcdPanel>("Panel1");
+    for (std::size_t i = 0; i < kLcdMemberCount; ++i) {
+        const auto m = static_cast<LcdMember>(i);
+        EXPECT_EQ(panel.memberName(m), kLcdMembers[i]);
+        EXPECT_EQ(panel.memberNamed(QString::fromLatin1(kLcdMembers[i])), m) << kLcdMembers[i];
     }
+    EXPECT_EQ(panel.memberNamed(u"LcdXY"), std::nullopt);
     for (const char *part : {"Series1", "Series2", "axisX", "axisY"})
         EXPECT_FALSE(fx.chartPart<QObject>(part).objectName().isEmpty());
 }
@@ -104,10 +120,11 @@ TEST(MainWindow, GeometryTitleAndFrame)
         {"Panel1", {3, 31, 285, 138}},     {"Panel4", {289, 32, 329, 137}},
         {"PBar2", {3, 169, 284, 12}},      {"DBGrid1", {3, 208, 284, 196}},
         {"Chtshow", {288, 171, 329, 233}}, {"RecordSITime", {159, 186, 27, 21}},
-        {"LcdDa", {40, 20, 56, 113}},      {"LcdDd", {184, 20, 56, 113}},
         {"Bt10", {211, 3, 25, 21}},        {"Shape1", {216, 24, 97, 97}}};
     for (const auto &[name, r] : places)
         EXPECT_EQ(fx.get<QWidget>(name).geometry(), r) << name;
+    EXPECT_EQ(fx.get<LcdPanel>("Panel1").place(member(fx, "LcdDa")), QRect(40, 20, 56, 113));
+    EXPECT_EQ(fx.get<LcdPanel>("Panel1").place(member(fx, "LcdDd")), QRect(184, 20, 56, 113));
     // Parked controls lie wholly outside the client area.
     for (const char *name :
          {"ReadBtn", "SetFeature", "DevListBox", "HistoryListBox", "BTCon", "BtExit"})
@@ -136,7 +153,7 @@ TEST(MainWindow, TooltipsOnlyWhereDesigned)
                                                           {"TbSx", "Graphic Restore"}};
     for (const auto &[name, tip] : tips)
         EXPECT_EQ(fx.get<QWidget>(name).toolTip(), tip) << name;
-    for (const char *name : {"BtPrint", "USBCon", "COMCon", "RepeatSet", "Panel1", "LcdDa"})
+    for (const char *name : {"BtPrint", "USBCon", "COMCon", "RepeatSet", "Panel1"})
         EXPECT_TRUE(fx.get<QWidget>(name).toolTip().isEmpty()) << name;
 }
 
@@ -170,8 +187,7 @@ TEST(MainWindow, StartStateOfPanelAndControls)
     EXPECT_EQ(fx.chartPart<QValueAxis>("axisY").min(), -4000);
     EXPECT_EQ(fx.chartPart<QValueAxis>("axisY").max(), 4000);
     // Captions are drawn as written: the buzzer mark's "&" is no accelerator.
-    EXPECT_EQ(fx.get<QLabel>("LCDFm").text(), "&");
-    EXPECT_EQ(fx.get<QLabel>("LCDFm").textFormat(), Qt::PlainText);
+    EXPECT_EQ(caption(fx, "LCDFm"), "&");
 }
 
 struct StartCase {
@@ -230,7 +246,7 @@ TEST(MainWindow, DecodedFrameLightsThePanel)
     EXPECT_EQ(fx.get<QLineEdit>("T1VALUE").text(), "1.234");
 
     fx.show("A11234310AD"); // k-ohm overload reads 0L
-    EXPECT_EQ(fx.get<QLabel>("LcdDb").text() + fx.get<QLabel>("LcdDc").text(), "0@");
+    EXPECT_EQ(caption(fx, "LcdDb") + caption(fx, "LcdDc"), "0@");
     EXPECT_FALSE(shown(fx, "LcdDa"));
     EXPECT_TRUE(shown(fx, "LCDk"));
     EXPECT_TRUE(shown(fx, "LCDohm"));
@@ -240,7 +256,7 @@ TEST(MainWindow, DecodedFrameLightsThePanel)
     // A frame that cannot be read keeps the panel and the log as they were.
     const std::size_t rows = fx.rows();
     fx.show("A012C4B00AD");
-    EXPECT_EQ(fx.get<QLabel>("LcdDb").text() + fx.get<QLabel>("LcdDc").text(), "0@");
+    EXPECT_EQ(caption(fx, "LcdDb") + caption(fx, "LcdDc"), "0@");
     EXPECT_EQ(fx.rows(), rows);
 }
 

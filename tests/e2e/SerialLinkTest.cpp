@@ -2,6 +2,7 @@
 #include "FormTestSupport.h"
 
 #include "app/FormWidgets.h"
+#include "app/LcdPanel.h"
 #include "app/uCharControl.h"
 #include "core/LogTable.h"
 
@@ -54,8 +55,10 @@ private:
 
 QString digits(TFCOMM &f)
 {
-    return named<QLabel>(f, "LcdDa")->text() + named<QLabel>(f, "LcdDb")->text() +
-           named<QLabel>(f, "LcdDc")->text() + named<QLabel>(f, "LcdDd")->text();
+    return named<LcdPanel>(f, "Panel1")->caption(LcdMember::LcdDa) +
+           named<LcdPanel>(f, "Panel1")->caption(LcdMember::LcdDb) +
+           named<LcdPanel>(f, "Panel1")->caption(LcdMember::LcdDc) +
+           named<LcdPanel>(f, "Panel1")->caption(LcdMember::LcdDd);
 }
 
 void press(TFCOMM &f, const char *button)

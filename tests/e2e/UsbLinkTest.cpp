@@ -3,6 +3,7 @@
 #include "FormTestSupport.h"
 
 #include "app/FormWidgets.h"
+#include "app/LcdPanel.h"
 #include "core/LogTable.h"
 
 #include <QLabel>
@@ -70,8 +71,10 @@ TEST(UsbLink, ConnectReadsFramesIntoTheLcdAndTheLog)
         for (auto &r : reportsFor(kFrame))
             fx.hid->queueReport("/dev/hidraw7", r);
     ASSERT_TRUE(waitFor([&] { return fx.rows() == 3; }));
-    EXPECT_EQ(named<QLabel>(f, "LcdDa")->text() + named<QLabel>(f, "LcdDb")->text() +
-                  named<QLabel>(f, "LcdDc")->text() + named<QLabel>(f, "LcdDd")->text(),
+    EXPECT_EQ(named<LcdPanel>(f, "Panel1")->caption(LcdMember::LcdDa) +
+                  named<LcdPanel>(f, "Panel1")->caption(LcdMember::LcdDb) +
+                  named<LcdPanel>(f, "Panel1")->caption(LcdMember::LcdDc) +
+                  named<LcdPanel>(f, "Panel1")->caption(LcdMember::LcdDd),
               "1234");
     EXPECT_EQ(named<QLabel>(f, "USBtxt")->text(), "A01234B00AD");
     EXPECT_EQ(fx.cell(2, LogColumn::Value), "1.234");

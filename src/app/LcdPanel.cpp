@@ -1,0 +1,189 @@
+#include "app/LcdPanel.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace vireo {
+
+namespace {
+
+const QString kA2 = QStringLiteral("VORDA-A2");
+const QString kA3 = QStringLiteral("VORDA-A3");
+const QString kArial = QStringLiteral("Arial");
+
+// The LCD panel as designed: every member at its place, in drawing order.
+struct LcdDesign {
+    LcdMember member;
+    const char *name;
+    const char *caption; // nullptr: a decimal-point shape
+    const QString *family;
+    int px;
+    bool bold;
+    QRect place;
+    bool opaque;
+};
+
+const LcdDesign kLcdDesign[kLcdMemberCount] = {
+    {LcdMember::LCDM1, "LCDM1", "M", &kA2, 24, false, {230, 57, 20, 28}, false},
+    {LcdMember::LcdDa, "LcdDa", "5", &kA3, 100, false, {40, 20, 56, 113}, false},
+    {LcdMember::LcdAuto, "LcdAuto", "AUTO", &kA2, 19, true, {8, 11, 54, 22}, false},
+    {LcdMember::Lcdm, "Lcdm", "m", &kA2, 24, false, {232, 81, 20, 28}, false},
+    {LcdMember::LCDRS, "LCDRS", "Connect", &kA2, 19, true, {70, 11, 78, 22}, true},
+    {LcdMember::LcdDb, "LcdDb", "9", &kA3, 100, false, {88, 20, 56, 113}, false},
+    {LcdMember::LcdDc, "LcdDc", "9", &kA3, 100, false, {136, 20, 56, 113}, false},
+    {LcdMember::LcdDd, "LcdDd", "9", &kA3, 100, false, {184, 20, 56, 113}, false},
+    {LcdMember::LcdP3, "LcdP3", nullptr, nullptr, 0, false, {176, 105, 7, 8}, false},
+    {LcdMember::LcdP2, "LcdP2", nullptr, nullptr, 0, false, {127, 105, 7, 8}, false},
+    {LcdMember::LcdP1, "LcdP1", nullptr, nullptr, 0, false, {79, 105, 7, 8}, false},
+    {LcdMember::LcdFH, "LcdFH", "-", &kA3, 100, false, {5, 20, 26, 112}, false},
+    {LcdMember::LcdAC, "LcdAC", "AC", &kA2, 21, true, {6, 38, 30, 24}, false},
+    {LcdMember::LCD232C, "LCD232C", " ", &kArial, 14, true, {98, -1, 4, 16}, true},
+    {LcdMember::LcdV, "LcdV", "V", &kA2, 24, false, {256, 83, 16, 28}, false},
+    {LcdMember::LCDk, "LCDk", "k", &kA2, 27, false, {238, 55, 14, 31}, false},
+    {LcdMember::LCDn, "LCDn", "n", &kA2, 24, false, {240, 82, 13, 28}, false},
+    {LcdMember::LCDBF, "LCDBF", "%", &kA2, 24, false, {136, 8, 21, 28}, false},
+    {LcdMember::LCDA, "LCDA", "A", &kA2, 24, false, {256, 82, 16, 28}, false},
+    {LcdMember::LCDHz, "LCDHz", "Hz", &kA2, 24, false, {248, 58, 28, 28}, false},
+    {LcdMember::LCDF, "LCDF", "F", &kA2, 24, false, {256, 82, 15, 28}, false},
+    {LcdMember::LCDHold, "LCDHold", "\"", &kA2, 35, false, {160, -2, 12, 40}, false},
+    {LcdMember::LCDRec, "LCDRec", "!", &kA2, 32, false, {184, 3, 9, 37}, false},
+    {LcdMember::LCDBATT, "LCDBATT", "$", &kA2, 35, false, {208, 0, 19, 40}, false},
+    {LcdMember::LCDBT, "LCDBT", "(", &kA2, 35, false, {232, 33, 12, 40}, false},
+    {LcdMember::LCDCS, "LCDCS", "#", &kA2, 32, false, {248, 33, 18, 37}, false},
+    {LcdMember::LCDFS, "LCDFS", "?", &kA2, 32, false, {248, 33, 18, 37}, false},
+    {LcdMember::LCDDI, "LCDDI", ")", &kA2, 29, false, {248, 33, 10, 34}, false},
+    {LcdMember::LCDohm, "LCDohm", "*", &kA2, 29, false, {256, 54, 11, 34}, false},
+    {LcdMember::LCDFm, "LCDFm", "&", &kA2, 32, false, {248, 31, 25, 36}, false},
+    {LcdMember::LCDu, "LCDu", "+", &kA2, 32, false, {240, 75, 19, 37}, false},
+    {LcdMember::LcdDc1, "LcdDc1", "DC", &kA2, 21, true, {5, 38, 30, 24}, false},
+    {LcdMember::LcdRPM, "LcdRPM", "RPM", &kA2, 19, true, {230, 11, 43, 22}, false},
+    {LcdMember::LCDTRMST, "LCDTRMST", "", &kA2, 19, true, {230, 10, 5, 22}, false},
+    {LcdMember::LCDTRMS, "LCDTRMS", "", &kA2, 12, true, {241, 16, 3, 15}, false},
+    {LcdMember::LcdACDC, "LcdACDC", "AC", &kA2, 21, true, {5, 38, 30, 24}, false},
+    {LcdMember::lcdManual, "lcdManual", "Manual", &kA2, 19, true, {8, 11, 68, 22}, false},
+    {LcdMember::lcdhFE, "lcdhFE", "hFE", &kA2, 14, true, {5, 94, 27, 16}, false},
+    {LcdMember::lcdMax, "lcdMax", "MAX", &kA2, 14, true, {5, 110, 31, 16}, false},
+    {LcdMember::lcdMin, "lcdMin", "MIN", &kA2, 14, true, {5, 110, 27, 16}, false},
+};
+
+// The decimal points: a 5 px black pen around a white fill, which shows as a solid dot.
+constexpr int kDotPen = 5;
+
+bool shownAtStart(LcdMember m)
+{
+    return m == LcdMember::LcdDa || m == LcdMember::LcdDb || m == LcdMember::LcdDc ||
+           m == LcdMember::LcdDd || m == LcdMember::LcdFH;
+}
+
+} // namespace
+
+LcdPanel::LcdPanel(QWidget *parent) : QFrame(parent)
+{
+    setObjectName(QStringLiteral("Panel1"));
+    setGeometry(3, 31, 285, 138);
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(1);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    pal.setColor(QPalette::Base, Qt::white);
+    setPalette(pal);
+    setBackgroundRole(QPalette::Window);
+    setAutoFillBackground(true);
+
+    for (const LcdDesign &d : kLcdDesign) {
+        Member &m = m_members[index(d.member)];
+        m.name = QString::fromLatin1(d.name);
+        m.place = d.place;
+        m.opaque = d.opaque;
+        m.shape = d.caption == nullptr;
+        m.shown = shownAtStart(d.member);
+        if (m.shape)
+            continue;
+        m.caption = QString::fromLatin1(d.caption);
+        QFont f(*d.family);
+        f.setPixelSize(d.px);
+        f.setBold(d.bold);
+        f.setStyleStrategy(QFont::PreferAntialias);
+        // What the panel's font does not say comes from the window, as for any control.
+        m.font = f.resolve(font());
+    }
+}
+
+std::optional<LcdMember> LcdPanel::memberNamed(QStringView name) const
+{
+    for (std::size_t i = 0; i < kLcdMemberCount; ++i)
+        if (m_members[i].name == name)
+            return static_cast<LcdMember>(i);
+    return std::nullopt;
+}
+
+void LcdPanel::updatePlace(const Member &member)
+{
+    update(member.place & rect());
+}
+
+void LcdPanel::setShown(LcdMember member, bool shown)
+{
+    Member &m = m_members[index(member)];
+    if (m.shown == shown)
+        return;
+    m.shown = shown;
+    updatePlace(m);
+}
+
+void LcdPanel::setCaption(LcdMember member, const QString &caption)
+{
+    Member &m = m_members[index(member)];
+    if (m.shape || m.caption == caption)
+        return;
+    m.caption = caption;
+    if (m.shown)
+        updatePlace(m);
+}
+
+void LcdPanel::showMembers(const LcdVisibility &visible, const std::array<std::string, 4> &digits)
+{
+    for (std::size_t i = 0; i < kLcdMemberCount; ++i)
+        setShown(static_cast<LcdMember>(i), visible.test(i));
+    const LcdMember digitMembers[] = {LcdMember::LcdDa, LcdMember::LcdDb, LcdMember::LcdDc,
+                                      LcdMember::LcdDd};
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        const QLatin1String digit(digits[i].data(), static_cast<qsizetype>(digits[i].size()));
+        if (caption(digitMembers[i]) != digit)
+            setCaption(digitMembers[i], digit);
+    }
+}
+
+void LcdPanel::paintEvent(QPaintEvent *event)
+{
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    const QRegion &dirty = event->region();
+    const QPen captionPen(palette().brush(QPalette::WindowText), 0);
+    QPen dotPen(Qt::black, kDotPen);
+    dotPen.setJoinStyle(Qt::MiterJoin);
+    for (const Member &m : m_members) {
+        if (!m.shown || !dirty.intersects(m.place))
+            continue;
+        // Each member is cut at its own place, as a control of that size would be.
+        painter.setClipRect(m.place);
+        if (m.shape) {
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            painter.setPen(dotPen);
+            painter.setBrush(Qt::white);
+            const qreal inset = kDotPen / 2.0;
+            painter.drawRect(QRectF(m.place).adjusted(inset, inset, -inset, -inset));
+            continue;
+        }
+        if (m.opaque)
+            painter.fillRect(m.place, palette().brush(QPalette::Window));
+        if (m.caption.isEmpty())
+            continue;
+        painter.setFont(m.font);
+        painter.setPen(captionPen);
+        painter.drawText(m.place, Qt::AlignLeft | Qt::AlignTop | Qt::TextForceLeftToRight,
+                         m.caption);
+    }
+}
+
+} // namespace vireo

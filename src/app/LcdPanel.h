@@ -1,0 +1,62 @@
+#pragma once
+
+#include "core/LcdDecoder.h"
+
+#include <QFont>
+#include <QFrame>
+#include <QRect>
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace vireo {
+
+// The imitation of the meter's LCD. Its members (digits, sign, decimal points, prefixes, units
+// and annunciators) are state, not widgets: the panel paints the shown ones in drawing order.
+// A member whose visibility and caption did not change costs nothing; one that did repaints
+// its own place only, so a frame that changes one digit redraws one digit.
+class LcdPanel : public QFrame {
+    Q_OBJECT
+public:
+    explicit LcdPanel(QWidget *parent);
+
+    // Members go by the names of the window design.
+    const QString &memberName(LcdMember member) const { return at(member).name; }
+    std::optional<LcdMember> memberNamed(QStringView name) const;
+
+    bool isShown(LcdMember member) const { return at(member).shown; }
+    void setShown(LcdMember member, bool shown);
+    const QString &caption(LcdMember member) const { return at(member).caption; }
+    void setCaption(LcdMember member, const QString &caption);
+    // Where the member is drawn, in the panel's coordinates, and in which font.
+    QRect place(LcdMember member) const { return at(member).place; }
+    QFont memberFont(LcdMember member) const { return at(member).font; }
+    // The decimal points are filled shapes; every other member is a caption.
+    bool isShape(LcdMember member) const { return at(member).shape; }
+
+    // Shows exactly the members of `visible` and writes the four digit captions.
+    void showMembers(const LcdVisibility &visible, const std::array<std::string, 4> &digits);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    struct Member {
+        QString name;
+        QString caption;
+        QFont font;
+        QRect place;
+        bool opaque = false; // paints the panel's white behind its caption
+        bool shape = false;
+        bool shown = false;
+    };
+
+    const Member &at(LcdMember member) const { return m_members[index(member)]; }
+    void updatePlace(const Member &member);
+
+    std::array<Member, kLcdMemberCount> m_members;
+};
+
+} // namespace vireo

@@ -1,0 +1,152 @@
+#include "app/LcdPanel.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPaintEvent>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace vireo;
+
+namespace {
+
+// Collects what the panel is asked to paint, as the window system asks it.
+class PaintRecorder : public QObject {
+public:
+    QRegion painted;
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            painted += static_cast<QPaintEvent *>(event)->region();
+            ++paints;
+        }
+        return false;
+    }
+};
+
+struct ShownPanel {
+    ShownPanel()
+    {
+        host.resize(300, 180);
+        panel = new LcdPanel(&host);
+        host.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&host));
+        QApplication::processEvents();
+        panel->installEventFilter(&recorder);
+    }
+    // Lets the window system deliver what the panel asked for, and starts counting afresh.
+    void settle() { QApplication::processEvents(); }
+    void forget()
+    {
+        recorder.painted = QRegion();
+        recorder.paints = 0;
+    }
+    QImage picture() { return panel->grab().toImage(); }
+
+    QWidget host;
+    LcdPanel *panel;
+    PaintRecorder recorder;
+};
+
+LcdVisibility startMembers()
+{
+    LcdVisibility v;
+    for (LcdMember m :
+         {LcdMember::LcdFH, LcdMember::LcdDa, LcdMember::LcdDb, LcdMember::LcdDc, LcdMember::LcdDd})
+        v.set(index(m));
+    return v;
+}
+
+TEST(LcdPanel, StartsAsDesigned)
+{
+    ShownPanel p;
+    EXPECT_EQ(p.panel->objectName(), "Panel1");
+    EXPECT_EQ(p.panel->geometry(), QRect(3, 31, 285, 138));
+    for (std::size_t i = 0; i < kLcdMemberCount; ++i)
+        EXPECT_EQ(p.panel->isShown(static_cast<LcdMember>(i)), startMembers().test(i)) << i;
+    EXPECT_EQ(p.panel->caption(LcdMember::LcdFH), "-");
+    EXPECT_EQ(p.panel->caption(LcdMember::LCDFm), "&");
+    EXPECT_TRUE(p.panel->isShape(LcdMember::LcdP1));
+    EXPECT_EQ(p.panel->place(LcdMember::LcdP2), QRect(127, 105, 7, 8));
+    EXPECT_EQ(p.panel->memberFont(LcdMember::LcdDa).family(), "VORDA-A3");
+    EXPECT_EQ(p.panel->memberFont(LcdMember::LcdDa).pixelSize(), 100);
+    EXPECT_TRUE(p.panel->memberFont(LcdMember::LcdAuto).bold());
+}
+
+TEST(LcdPanel, UnchangedFrameRepaintsNothing)
+{
+    ShownPanel p;
+    p.forget();
+    p.panel->showMembers(startMembers(), {"5", "9", "9", "9"});
+    p.settle();
+    EXPECT_EQ(p.recorder.paints, 0);
+}
+
+TEST(LcdPanel, ChangedMembersRepaintOnlyTheirPlaces)
+{
+    ShownPanel p;
+    LcdVisibility v = startMembers();
+    v.reset(index(LcdMember::LcdFH));
+    v.set(index(LcdMember::LcdP1));
+    p.forget();
+    p.panel->showMembers(v, {"5", "9", "9", "8"});
+    p.settle();
+    const QRegion expected = QRegion(p.panel->place(LcdMember::LcdFH)) +
+                             p.panel->place(LcdMember::LcdP1) + p.panel->place(LcdMember::LcdDd);
+    EXPECT_EQ(p.recorder.painted, expected);
+    // Several changes before the window system asks cost one paint.
+    EXPECT_EQ(p.recorder.paints, 1);
+
+    // A hidden member's caption may change without anything to repaint.
+    p.forget();
+    p.panel->setCaption(LcdMember::LCDRS, QStringLiteral("Link"));
+    p.settle();
+    EXPECT_EQ(p.recorder.paints, 0);
+    EXPECT_EQ(p.panel->caption(LcdMember::LCDRS), "Link");
+}
+
+TEST(LcdPanel, HidingAMemberRestoresWhatLayBeneath)
+{
+    ShownPanel p;
+    const QImage start = p.picture();
+    LcdVisibility v = startMembers();
+    // Members that share places with each other and overlap the digits.
+    for (LcdMember m : {LcdMember::LcdAuto, LcdMember::LcdAC, LcdMember::LcdDc1, LcdMember::LCDRS,
+                        LcdMember::LcdP1, LcdMember::LCDk, LcdMember::LCDHz, LcdMember::lcdMax})
+        v.set(index(m));
+    p.panel->showMembers(v, {"0", "0", "@", "1"});
+    p.settle();
+    EXPECT_NE(p.picture(), start);
+    p.panel->showMembers(startMembers(), {"5", "9", "9", "9"});
+    p.settle();
+    EXPECT_EQ(p.picture(), start);
+}
+
+TEST(LcdPanel, MembersAreCutAtTheirPlaces)
+{
+    ShownPanel p;
+    const QImage before = p.picture();
+    // A caption far wider than its place changes nothing outside it.
+    p.panel->setShown(LcdMember::lcdhFE, true);
+    p.panel->setCaption(LcdMember::lcdhFE, QStringLiteral("hFE hFE hFE hFE"));
+    p.settle();
+    const QImage after = p.picture();
+    const QRect place = p.panel->place(LcdMember::lcdhFE);
+    int changedInside = 0;
+    for (int y = 0; y < after.height(); ++y)
+        for (int x = 0; x < after.width(); ++x) {
+            if (after.pixel(x, y) == before.pixel(x, y))
+                continue;
+            EXPECT_TRUE(place.contains(x, y)) << x << "," << y;
+            ++changedInside;
+        }
+    EXPECT_GT(changedInside, 0);
+}
+
+} // namespace
