@@ -17,9 +17,10 @@ namespace {
 // Grey between and around the pages, and the shadow each page casts.
 constexpr int PageGap = 10;
 constexpr int ShadowOffset = 3;
-// Page images kept: enough for the pages a large screen shows at a small zoom, plus a few
-// for scrolling back; at 100 % an A4 image is about 3.6 MB.
-constexpr std::size_t KeptImages = 12;
+// Page images kept: enough for the pages a screen shows at a small zoom, plus a few for
+// scrolling back. An A4 image is about 3.6 MB at 100 %; larger ones are not kept.
+constexpr std::size_t KeptImages = 8;
+constexpr std::int64_t MaxKeptImageBytes = 8 * 1024 * 1024;
 constexpr double MinZoom = 0.05;
 constexpr double MaxZoom = 8.0;
 
@@ -142,16 +143,17 @@ void ReportPageView::updateScrollBars()
     horizontalScrollBar()->setPageStep(viewport()->width());
 }
 
-const QImage &ReportPageView::pageImage(int page)
+std::int64_t ReportPageView::keptImageBytes() const
 {
-    const auto kept = std::find_if(m_images.begin(), m_images.end(),
-                                   [page](const auto &image) { return image.first == page; });
-    if (kept != m_images.end()) {
-        m_images.splice(m_images.begin(), m_images, kept);
-        return m_images.front().second;
-    }
-    const QSize size = pageSize();
-    QImage image(size, QImage::Format_RGB32);
+    std::int64_t bytes = 0;
+    for (const auto &[page, image] : m_images)
+        bytes += image.sizeInBytes();
+    return bytes;
+}
+
+QImage ReportPageView::renderPage(int page, const QRect &part)
+{
+    QImage image(part.size(), QImage::Format_RGB32);
     // The image's resolution is the zoomed screen's, so the report's millimetres and points
     // come out at the size the page is shown.
     const double dotsPerMeter = pageDpi() / 0.0254;
@@ -161,10 +163,22 @@ const QImage &ReportPageView::pageImage(int page)
     {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.translate(-part.topLeft());
         m_report.paintPage(painter, m_layout, page);
     }
     ++m_painted;
-    m_images.emplace_front(page, std::move(image));
+    return image;
+}
+
+const QImage &ReportPageView::pageImage(int page)
+{
+    const auto kept = std::find_if(m_images.begin(), m_images.end(),
+                                   [page](const auto &image) { return image.first == page; });
+    if (kept != m_images.end()) {
+        m_images.splice(m_images.begin(), m_images, kept);
+        return m_images.front().second;
+    }
+    m_images.emplace_front(page, renderPage(page, QRect(QPoint(), pageSize())));
     if (m_images.size() > KeptImages)
         m_images.pop_back();
     return m_images.front().second;
@@ -174,6 +188,9 @@ void ReportPageView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
     const QSize size = pageSize();
+    // Zoomed far in, a whole page would take hundreds of megabytes: only the part on screen
+    // is painted then, afresh each time.
+    const bool keepPages = std::int64_t{size.width()} * size.height() * 4 <= MaxKeptImageBytes;
     const std::int64_t stride = pageStride();
     const std::int64_t top = scrollTop();
     const int left = std::max(PageGap, (viewport()->width() - size.width()) / 2) -
@@ -188,7 +205,15 @@ void ReportPageView::paintEvent(QPaintEvent *event)
         if (!paper.adjusted(0, 0, ShadowOffset, ShadowOffset).intersects(dirty))
             continue;
         painter.fillRect(paper.translated(ShadowOffset, ShadowOffset), Qt::black);
-        painter.drawImage(paper.topLeft(), pageImage(static_cast<int>(index) + 1));
+        const int page = static_cast<int>(index) + 1;
+        if (keepPages) {
+            painter.drawImage(paper.topLeft(), pageImage(page));
+            continue;
+        }
+        const QRect shown = paper.intersected(dirty);
+        if (!shown.isEmpty())
+            painter.drawImage(shown.topLeft(),
+                              renderPage(page, shown.translated(-paper.topLeft())));
     }
 }
 

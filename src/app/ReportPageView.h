@@ -37,10 +37,10 @@ public:
     double zoomFactor() const { return m_zoom; }
     void setZoomFactor(double factor);
 
-    // Pages painted since the view was made: what the preview costs.
+    // Pages (or parts of pages) painted since the view was made: what the preview costs.
     int paintedPages() const { return m_painted; }
-    // Images kept; bounded whatever the length of the report.
-    int keptImages() const { return static_cast<int>(m_images.size()); }
+    // Bytes of the page images kept; bounded whatever the length of the report and the zoom.
+    std::int64_t keptImageBytes() const;
 
 signals:
     void currentPageChanged(int page);
@@ -59,6 +59,9 @@ private:
     std::int64_t scrollTop() const;
     void fitZoom();
     void updateScrollBars();
+    // The part (in pixels of the shown page) of a page, painted afresh.
+    QImage renderPage(int page, const QRect &part);
+    // A whole page, painted once and kept while it is among the last few shown.
     const QImage &pageImage(int page);
     void noteCurrentPage();
 

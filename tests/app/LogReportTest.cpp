@@ -7,6 +7,7 @@
 #include "core/LogTable.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -504,7 +505,20 @@ TEST(LogReportPreview, AMillionRowsOpenAtOnceAndPaintOnlyThePagesShown)
         // A few pages on screen at a time, never the report.
         EXPECT_GT(view.paintedPages(), 0);
         EXPECT_LT(view.paintedPages(), 60);
-        EXPECT_LE(view.keptImages(), 12);
+        EXPECT_LE(view.keptImageBytes(), 64 << 20);
+
+        // Zoomed right in, a page is far larger than the screen: only what is shown is kept.
+        auto *zoom = dialog.findChild<QComboBox *>(QStringLiteral("zoomFactor"));
+        zoom->lineEdit()->selectAll();
+        QTest::keyClicks(zoom->lineEdit(), QStringLiteral("800"));
+        QTest::keyClick(zoom->lineEdit(), Qt::Key_Return);
+        const int paintedBefore = view.paintedPages();
+        dialog.pageView()->viewport()->repaint();
+        EXPECT_DOUBLE_EQ(view.zoomFactor(), 8.0);
+        EXPECT_EQ(zoom->currentText(), QStringLiteral("800%"));
+        EXPECT_GT(view.paintedPages(), paintedBefore);
+        EXPECT_LE(view.keptImageBytes(), 64 << 20);
+        EXPECT_EQ(pageNumberText(dialog), QStringLiteral("14000"));
     });
     opening.start();
     EXPECT_TRUE(preview.exec(table, nullptr));
