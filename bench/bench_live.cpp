@@ -3,6 +3,7 @@
 #include "app/DisplayFonts.h"
 #include "app/FormWidgets.h"
 #include "app/HeronF.h"
+#include "app/ReadingLog.h"
 #include "core/LogTable.h"
 #include "support/FakeHidPlatform.h"
 
@@ -84,7 +85,8 @@ void BM_CpuWhileStreamingAtLineRate(benchmark::State &state)
         w->findChild<vireo::ToggleButton *>(QStringLiteral("COMCon"))->click();
         const double share = coreShareWhileRunning(10.0);
         state.counters["core_percent"] = share * 100.0;
-        state.counters["rows"] = static_cast<double>(w->cds1->rowCount());
+        state.counters["rows"] = static_cast<double>(
+            w->findChild<vireo::ReadingLog *>(QStringLiteral("ReadingLog"))->table()->rowCount());
         w->findChild<vireo::ToggleButton *>(QStringLiteral("COMCon"))->click();
         sim.kill();
         sim.waitForFinished();

@@ -2,6 +2,8 @@
 // repaint after it costs, and whether either grows with the size of the log.
 #include "app/DisplayFonts.h"
 #include "app/HeronF.h"
+#include "app/ReadingLog.h"
+#include "app/TrendChart.h"
 #include "app/uCharControl.h"
 #include "core/LogTable.h"
 #include "support/FakeHidPlatform.h"
@@ -41,11 +43,14 @@ void feed(TFCOMM &w, std::size_t i)
 // Fills the log and the chart as a long session would have.
 void prefill(TFCOMM &w, std::size_t rows)
 {
+    auto *log = w.findChild<vireo::ReadingLog *>(QStringLiteral("ReadingLog"));
+    auto *chart = w.findChild<vireo::TrendChart *>(QStringLiteral("TrendChart"));
     for (std::size_t i = 0; i < rows; ++i) {
-        w.cds1->append({static_cast<std::int32_t>(i + 1), "12:00:00", "DC", "1.234", "V", "AUTO"});
-        w.ChartCtl->AddValue(1.234);
+        log->table()->append(
+            {static_cast<std::int32_t>(i + 1), "12:00:00", "DC", "1.234", "V", "AUTO"});
+        chart->chartControl().AddValue(1.234);
     }
-    w.recordGate.RecordNo = static_cast<std::int32_t>(rows + 1);
+    log->gate().RecordNo = static_cast<std::int32_t>(rows + 1);
 }
 
 // Decode, LCD, log row, chart point and verdict of one frame, without the repaint.
@@ -82,7 +87,8 @@ void BM_FrameAndRepaintAtRows(benchmark::State &state)
         feed(*w, i++);
         w->repaint();
     }
-    state.counters["rows"] = static_cast<double>(w->cds1->rowCount());
+    state.counters["rows"] = static_cast<double>(
+        w->findChild<vireo::ReadingLog *>(QStringLiteral("ReadingLog"))->table()->rowCount());
 }
 BENCHMARK(BM_FrameAndRepaintAtRows)
     ->Arg(1000)

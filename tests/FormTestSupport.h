@@ -2,6 +2,11 @@
 
 #include "app/FormDialogs.h"
 #include "app/HeronF.h"
+#include "app/LimitsPanel.h"
+#include "app/ReadingLog.h"
+#include "app/ScalePanel.h"
+#include "app/TrendChart.h"
+#include "app/uCharControl.h"
 #include "support/FakeHidPlatform.h"
 
 #include "app/LogGrid.h"
@@ -18,6 +23,7 @@
 #include <QListWidget>
 #include <QStringList>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QToolButton>
 
+#include <functional>
+
 namespace vireo {
 
 // A panel or picture that acts as a button: clicking it while enabled emits clicked().
@@ -61,6 +63,11 @@ protected:
 private:
     int m_group;
 };
+
+// Lets a typed character reach `edit` only when `accept` takes it. Keys without a character
+// (arrows, Delete, shortcuts) pass, as they never reach a character filter; backspace is
+// offered as character 8.
+void filterKeys(QWidget *edit, std::function<bool(QChar)> accept);
 
 // A label whose text is drawn exactly as given: "&" is a character, not an accelerator mark.
 QLabel *literalLabel(const QString &text, QWidget *parent);

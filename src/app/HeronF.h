@@ -1,58 +1,38 @@
 #pragma once
 
-#include "app/AnalogScale.h"
-#include "app/LogReport.h"
 #include "core/FrameCollector.h"
 #include "core/LcdDecoder.h"
 #include "core/LinkWatchdog.h"
 #include "core/ModelTable.h"
-#include "core/RecordGate.h"
 #include "core/TraceLog.h"
 
-#include <QList>
-#include <QRect>
 #include <QString>
 #include <QWidget>
 
 #include <array>
 #include <functional>
 #include <memory>
-#include <vector>
+#include <string>
 
-class QAction;
-class QAreaSeries;
-class QChart;
-class QChartView;
 class QCheckBox;
-class QFrame;
-class QLabel;
-class QLineEdit;
-class QLineSeries;
-class QListWidget;
-class QMenu;
 class QProgressBar;
-class QPushButton;
-class QTimer;
-class QToolButton;
-class QValueAxis;
 
 namespace vireo {
 
-class ClickPanel;
-class HidPlatform;
 class FormDialogs;
-class LiveRows;
-class LogGrid;
+class HidPlatform;
 class LcdPanel;
-class LogTable;
+class LimitsPanel;
+class ReadingLog;
+class ScalePanel;
 class SerialLink;
-class ShapeWidget;
-class TChartControl;
+class TrendChart;
 class UsbLink;
 
-// The main window. Controls keep the names of the window design and handlers the names of
-// their control and event, so that the code reads against the design; hidden and parked
-// controls are real hidden widgets that hold state for the handlers.
+// The main window: builds the window design, the components that own its concerns (serial
+// link, USB link, limits panel, analog scale, trend chart, reading log), wires them, and carries
+// each reading from a link through the LCD panel to the log, the chart and the judgement.
+// Components and controls are found by their design names (objectName).
 class TFCOMM : public QWidget {
     Q_OBJECT
 public:
@@ -64,171 +44,59 @@ public:
                     std::shared_ptr<HidPlatform> hidPlatform = nullptr, QWidget *parent = nullptr);
     ~TFCOMM() override;
 
-    // --- start-up and exit
     void FormCreate();
     QString GetDecimalSeparator() const;
     void BtExit1Click();
     void BitBtn1Click();
 
-    // --- display
-    void LcdDisplayHeron();
+    // The road of a reading: collectors, decoder and the log entry.
     void HHeronBRData(const std::uint8_t *DataPtr, std::uint32_t DataSize);
     void HWrenBRData(const std::uint8_t *DataPtr, std::uint32_t DataSize);
-
-    // --- log, chart and judgement
+    // A complete frame text from either link; decoded when `framed`.
+    void takeFrameText(const std::string &text, bool framed);
+    void LcdDisplayHeron();
     void INDataToTable();
-    void RecordNewClick();
-    void TrecordTimer();
-    void RecordSITimeChange();
-    bool RecordSITimeKeyPress(QChar key);
-    void N10001Click();
-    void N50001Click();
-    void N100001Click();
-    void N500001Click();
-    void N1000001Click();
-    void limitessClick();
-    void BtFillClick();
-    void MaxrecordChange();
-    void Timer2Timer();
-    void BtFirstClick();
-    void BTPreviousClick();
-    void BtNextClick();
-    void BTlastClick();
-    void TbFdClick();
-    void T1HIChange();
-    void T1LOChange();
-    void Timer4Timer();
-    void Timer5Timer();
-    bool T1HIKeyPress(QChar key);
 
-    // --- files, report and chart picture
-    void saveasClick();
-    bool SaveTableToFile(const LogTable &table, const QString &name);
-    void OpenDataFilesClick();
-    bool LoadTableFromFile(const QString &name, LogTable &table, bool clearFirst);
-    void BtPrintClick();
-    void BtSaveClick();
-
-    // --- analog scale and its limits
-    void KDsetup(int Mode);
-    void KDrun(std::int32_t Position);
-    void KdFdClick();
-    void KDResize();
-    void SetmaxExit();
-    void SetMinExit();
-    bool SetmaxKeyPress(QChar key);
-
-    // ---------------------------------------------------------------- window design
-    // Model switches (hidden check boxes).
-    QCheckBox *IFWren, *IFHeron, *IFPlover, *IFFinch, *IFOsprey, *IFKestrel, *IFSiskin, *IFLinnet,
-        *IFCurlew, *IFPetrel, *IFMerlin, *Egret, *Ibis;
-
-    QPushButton *BitBtn1;
-
-    // LCD panel; its members are the panel's state.
-    LcdPanel *Panel1;
-    QProgressBar *PBar2;
-
-    // Limits panel.
-    QFrame *Panel4;
-    QLineEdit *T1HI, *T1VALUE, *T1LO;
-    ShapeWidget *Shape1;
-    QLabel *judge;
-
-    // Record bar.
-    QCheckBox *RepeatSet, *RecordSI;
-    QLineEdit *RecordSITime;
-    QToolButton *RecordNew, *OpenDataFiles, *saveas, *BtPrint;
-
-    // Log grid and the log table it shows.
-    LogGrid *DBGrid1;
-    std::unique_ptr<LogTable> cds1;
-    // Where live readings join cds1 (they wait there while a file is loaded or saved).
-    std::unique_ptr<LiveRows> liveRows;
-
-    // Trend chart with its toolbar.
-    QChartView *Chtshow;
-    QChart *chart;
-    QAreaSeries *Series2;
-    QLineSeries *Series2Upper;
-    QLineSeries *Series1;
-    QValueAxis *axisX, *axisY;
-    QCheckBox *BtFill;
-    QLineEdit *Maxrecord;
-    QToolButton *BtNew, *BtSave, *BtFirst, *BTPrevious, *BtNext, *BTlast;
-    QPushButton *Bt10;
-    ClickPanel *TbFd, *TbSx;
-
-    // Hidden and parked controls.
-    ClickPanel *BtExit;
-    TraceLog Memo1;
-    QFrame *Panel3;
-    QLabel *MinText, *MaxText, *MinTextU, *MaxTextU;
-    QCheckBox *SetMaxB, *SetMinB;
-    QLineEdit *Setmax, *SetMin;
-    QFrame *KD;
-    QLabel *KD1;
-    ClickPanel *KdFd, *KdSx;
-
-    // Hidden main menu.
-    QAction *New1, *N10001, *N50001, *N100001, *N500001, *N1000001, *limitess, *EXIT1;
-
-    // Timers.
-    QTimer *Trecord, *Timer2, *Timer4, *Timer5;
-
-    // ---------------------------------------------------------------- program-wide state
     ModelSwitches switches() const;
-    CountClass counts; // ScaleKind, FullScaleCount, ScaleCenter, BarMidPos, ScaleSpan, ...
-    float LimitHigh = 0;
-    float LimitLow = 0;
-    MaxMinTracker tracker;
-    QString DecimalSep;
-    std::unique_ptr<TChartControl> ChartCtl;
-    RecordGate recordGate;
-    std::int32_t MaxRecords = 10000;
-
-    // The reading of the last decoded frame.
-    QString ValueText, UnitText, FuncText, RangeText;
-    float ReadingCount = 0;
-    AxisEdge OverloadEdge = AxisEdge::Top;
-
-    // Frame texts (RxNibbles, FrameText).
-    FrameCollector frames;
-
-    FormDialogs &dialogs() { return *m_dialogs; }
+    // The reading of the last decoded frame and every frame text seen.
+    const QString &valueText() const { return ValueText; }
+    const TraceLog &frameTrace() const { return Memo1; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildLcdPanel();
-    void takeDesignedControls();
-    void setUpChart();
-    void buildTimers();
+    void buildComponents(std::shared_ptr<HidPlatform> hidPlatform);
     void wire();
-    void takeUsbFrame(const std::string &text, bool framed);
-    void showDeviceInfo();
     void applyDecodedFrame(const DecodedFrame &frame);
-    void judgeReading();
-    void setPageCaption(std::int32_t page);
-    void checkRecordLimit(QAction *item, std::int32_t limit);
-    void wireScale();
-    bool readScaleLimit(const QLineEdit *edit, float &limit);
-    void showScaleImage();
+    void showDeviceInfo();
 
+    // LCD panel (its members are the panel's state) and the bar graph below it.
+    LcdPanel *Panel1 = nullptr;
+    QProgressBar *PBar2 = nullptr;
     std::unique_ptr<FormDialogs> m_ownDialogs;
     FormDialogs *m_dialogs;
-    QRect m_savedChartBounds;
-    bool m_intervalErrorShown = false;
-    AnalogScale m_scale;
+    // The hidden model switches, in the order of ModelSwitches.
+    std::array<QCheckBox *, 13> m_modelBoxes{};
+    SerialLink *m_serial = nullptr;
+    UsbLink *m_usb = nullptr;
+    LimitsPanel *m_limits = nullptr;
+    ScalePanel *m_scale = nullptr;
+    TrendChart *m_chart = nullptr;
+    ReadingLog *m_log = nullptr;
     LinkWatchdog m_watchdog;
-    SerialLink *m_serial;
-    UsbLink *m_usb;
     std::function<void()> m_closed;
-    LogReportPreview m_preview;
-    QString m_lastOpenName;
-    QString m_lastPictureName;
-    QRect m_savedScaleBounds;
+
+    // Program-wide state of the road.
+    CountClass counts; // ScaleKind, FullScaleCount, ScaleCenter, BarMidPos, ScaleSpan, ...
+    MaxMinTracker tracker;
+    QString DecimalSep;
+    FrameCollector frames; // RxNibbles, FrameText
+    TraceLog Memo1;
+    QString ValueText, UnitText, FuncText, RangeText;
+    float ReadingCount = 0;
+    AxisEdge OverloadEdge = AxisEdge::Top;
 };
 
 } // namespace vireo

@@ -1,11 +1,17 @@
-// Turning frames into the LCD panel: the collectors and the decoder's application to the window.
+// The road of a reading: collectors, decoder, LCD panel, and the log entry with its chart point
+// and judgement.
 #include "app/HeronF.h"
 
 #include "app/FormWidgets.h"
 #include "app/LcdPanel.h"
+#include "app/LimitsPanel.h"
+#include "app/ReadingLog.h"
+#include "app/ScalePanel.h"
 #include "app/SerialLink.h"
+#include "app/TrendChart.h"
 #include "app/uCharControl.h"
 #include "core/FrameCollector.h"
+#include "core/NumberText.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -21,6 +27,13 @@ void TFCOMM::HHeronBRData(const std::uint8_t *DataPtr, std::uint32_t DataSize)
 void TFCOMM::HWrenBRData(const std::uint8_t *DataPtr, std::uint32_t DataSize)
 {
     collectWren(frames, std::span<const std::uint8_t>(DataPtr, DataSize));
+}
+
+void TFCOMM::takeFrameText(const std::string &text, bool framed)
+{
+    frames.FrameText = text;
+    if (framed)
+        LcdDisplayHeron();
 }
 
 void TFCOMM::LcdDisplayHeron()
@@ -47,24 +60,34 @@ void TFCOMM::applyDecodedFrame(const DecodedFrame &frame)
     OverloadEdge = frame.overloadEdge;
 
     if (frame.axis) {
-        ChartCtl->SetValueMin(frame.axis->min);
-        ChartCtl->SetValueMax(frame.axis->max);
+        m_chart->chartControl().SetValueMin(frame.axis->min);
+        m_chart->chartControl().SetValueMax(frame.axis->max);
     }
 
-    auto setCaption = [](QLabel *label, const std::string &text) {
-        const QString caption = QString::fromStdString(text);
-        if (label->text() != caption)
-            label->setText(caption);
-    };
-    setCaption(MaxText, frame.MaxText);
-    setCaption(MinText, frame.MinText);
-    setCaption(MaxTextU, frame.MaxTextU);
-    setCaption(MinTextU, frame.MinTextU);
+    m_scale->showMaxMin(frame.MaxText, frame.MinText, frame.MaxTextU, frame.MinTextU);
 
-    KDrun(frame.needle);
+    m_scale->KDrun(frame.needle);
     INDataToTable();
     // The bar's scale ends at 60; leading digits beyond that fill it.
     PBar2->setValue(std::clamp(frame.bar, PBar2->minimum(), PBar2->maximum()));
+}
+
+void TFCOMM::INDataToTable()
+{
+    const std::string value = ValueText.toStdString();
+    // A reading is a log row, a chart point and a judgement, or none of them.
+    if (!m_log->offer(value, FuncText.toStdString(), UnitText.toStdString(),
+                      RangeText.toStdString()))
+        return;
+    const std::optional<double> number = textToFloat(value, DecimalSep.toStdString());
+    const TChartControl &chart = m_chart->chartControl();
+    double plotted = 0;
+    if (number)
+        plotted = *number;
+    else
+        plotted = OverloadEdge == AxisEdge::Bottom ? chart.FValueMin() : chart.FValueMax();
+    m_chart->addValue(plotted);
+    m_limits->judgeReading(ValueText);
 }
 
 } // namespace vireo
