@@ -3,6 +3,7 @@
 // the memory back.
 #include "app/DisplayFonts.h"
 #include "app/HeronF.h"
+#include "app/ReadingLog.h"
 #include "app/ReportPageView.h"
 #include "app/ReportPreview.h"
 #include "core/LogTable.h"
@@ -49,15 +50,17 @@ TFCOMM &windowWithRows(std::size_t rows)
         window->show();
         QApplication::processEvents();
     }
-    if (window->cds1->rowCount() != rows) {
-        window->cds1->clear();
+    vireo::LogTable &table =
+        *window->findChild<vireo::ReadingLog *>(QStringLiteral("ReadingLog"))->table();
+    if (table.rowCount() != rows) {
+        table.clear();
         char time[16];
         for (std::size_t i = 0; i < rows; ++i) {
             const std::size_t s = i / 4;
             std::snprintf(time, sizeof time, "%02zu:%02zu:%02zu", s / 3600 % 24, s / 60 % 60,
                           s % 60);
-            window->cds1->append({static_cast<std::int32_t>(i + 1), time, i % 2 ? "AC" : "DC",
-                                  i % 997 ? "1,234" : ",0L", "V", "AUTO"});
+            table.append({static_cast<std::int32_t>(i + 1), time, i % 2 ? "AC" : "DC",
+                          i % 997 ? "1,234" : ",0L", "V", "AUTO"});
         }
     }
     return *window;
@@ -95,7 +98,8 @@ void BM_PreviewOpen(benchmark::State &state)
             dialog->reject();
         });
         clock.start();
-        QTest::mouseClick(window.BtPrint, Qt::LeftButton);
+        QTest::mouseClick(window.findChild<QToolButton *>(QStringLiteral("BtPrint")),
+                          Qt::LeftButton);
     }
     const double after = residentMb();
     state.counters["open_ms"] = openMs;
