@@ -4,6 +4,7 @@
 #include "app/DisplayFonts.h"
 #include "app/FormDialogs.h"
 #include "app/HeronF.h"
+#include "app/ReadingLog.h"
 #include "core/LogTable.h"
 #include "support/FakeHidPlatform.h"
 
@@ -44,18 +45,24 @@ public:
 QuietDialogs dialogs;
 std::unique_ptr<TFCOMM> window;
 
+vireo::LogTable &logOf(TFCOMM &w)
+{
+    return *w.findChild<vireo::ReadingLog *>(QStringLiteral("ReadingLog"))->table();
+}
+
 TFCOMM &windowWithRows(std::size_t rows)
 {
     window = std::make_unique<TFCOMM>(vireo::ModelSwitches::shipped(), &dialogs,
                                       std::make_shared<vireo::FakeHidPlatform>());
     window->show();
     QApplication::processEvents();
+    vireo::LogTable &table = logOf(*window);
     char time[16];
     for (std::size_t i = 0; i < rows; ++i) {
         const std::size_t s = i / 4;
         std::snprintf(time, sizeof time, "%02zu:%02zu:%02zu", s / 3600 % 24, s / 60 % 60, s % 60);
-        window->cds1->append({static_cast<std::int32_t>(i + 1), time, i % 2 ? "AC" : "DC",
-                              i % 997 ? "1,234" : ",0L", "V", "AUTO"});
+        table.append({static_cast<std::int32_t>(i + 1), time, i % 2 ? "AC" : "DC",
+                      i % 997 ? "1,234" : ",0L", "V", "AUTO"});
     }
     return *window;
 }
@@ -71,10 +78,9 @@ void clickWithMeter(benchmark::State &state, TFCOMM &w, QToolButton *button)
     int sent = 0;
     QObject::connect(&meter, &QTimer::timeout, [&] {
         longest = std::max(longest, gap.restart());
-        w.frames.FrameText = "A0" + std::to_string(1000 + sent++ % 9000) + "B00AD";
-        w.LcdDisplayHeron();
+        w.takeFrameText("A0" + std::to_string(1000 + sent++ % 9000) + "B00AD", true);
     });
-    const std::size_t before = w.cds1->rowCount();
+    const std::size_t before = logOf(w).rowCount();
     QElapsedTimer took;
     for (auto _ : state) {
         meter.start();
@@ -86,7 +92,7 @@ void clickWithMeter(benchmark::State &state, TFCOMM &w, QToolButton *button)
     state.counters["work_ms"] = static_cast<double>(took.elapsed());
     state.counters["longest_stall_ms"] = static_cast<double>(longest);
     state.counters["readings_sent"] = sent;
-    state.counters["readings_logged"] = static_cast<double>(w.cds1->rowCount() - before);
+    state.counters["readings_logged"] = static_cast<double>(logOf(w).rowCount() - before);
 }
 
 QString outputFile(const char *name)
@@ -98,14 +104,14 @@ void BM_SaveThroughTheWindow(benchmark::State &state)
 {
     TFCOMM &w = windowWithRows(static_cast<std::size_t>(state.range(0)));
     dialogs.file = outputFile(state.range(1) ? "log.xml" : "log.xls");
-    clickWithMeter(state, w, w.saveas);
+    clickWithMeter(state, w, w.findChild<QToolButton *>(QStringLiteral("saveas")));
 }
 
 void BM_LoadThroughTheWindow(benchmark::State &state)
 {
     TFCOMM &w = windowWithRows(0);
     dialogs.file = outputFile(state.range(1) ? "log.xml" : "log.xls");
-    clickWithMeter(state, w, w.OpenDataFiles);
+    clickWithMeter(state, w, w.findChild<QToolButton *>(QStringLiteral("OpenDataFiles")));
     if (!dialogs.lastError.isEmpty())
         state.SkipWithError("load failed");
     QFile::remove(dialogs.file);
