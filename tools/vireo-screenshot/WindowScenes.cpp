@@ -2,6 +2,7 @@
 
 #include "app/FormDialogs.h"
 #include "app/HeronF.h"
+#include "app/LcdPanel.h"
 #include "support/FakeHidPlatform.h"
 
 #include <QAbstractButton>
@@ -190,15 +191,24 @@ public:
             if (rect.intersects(window.rect()))
                 c.places.push_back({w->objectName(), rect.intersected(window.rect())});
         }
-        if (auto *panel = window.findChild<QWidget *>(QStringLiteral("Panel1"))) {
-            for (QWidget *member : panel->findChildren<QWidget *>()) {
-                m_members.insert(member->objectName());
-                if (member->isVisibleTo(panel))
-                    m_lit.insert(member->objectName());
+        // The LCD members are the panel's painted state: their places name differences too.
+        if (auto *panel = window.findChild<LcdPanel *>(QStringLiteral("Panel1"))) {
+            const QPoint origin = panel->mapTo(&window, QPoint(0, 0));
+            for (std::size_t i = 0; i < kLcdMemberCount; ++i) {
+                const auto member = static_cast<LcdMember>(i);
+                m_members.insert(panel->memberName(member));
+                if (!panel->isShown(member))
+                    continue;
+                m_lit.insert(panel->memberName(member));
+                c.places.push_back(
+                    {panel->memberName(member), panel->place(member).translated(origin).intersected(
+                                                    QRect(origin, panel->size()))});
             }
         }
         m_out.push_back(std::move(c));
     }
+
+    bool sawPanel() const { return !m_members.isEmpty(); }
 
     // The LCD members that no picture showed, leaving out those that no frame lights.
     QStringList unlitMembers() const
@@ -372,6 +382,10 @@ std::vector<Capture> renderScenes()
     RefusingDialogs dialogs;
     if (!runUsbWindow(rec, dialogs) || !runSerialWindow(rec, dialogs) || !dialogs.quiet)
         return {};
+    if (!rec.sawPanel()) {
+        std::fprintf(stderr, "the window has no LCD panel Panel1\n");
+        return {};
+    }
     if (const QStringList unlit = rec.unlitMembers(); !unlit.isEmpty()) {
         std::fprintf(stderr, "no scene lights %s\n", qPrintable(unlit.join(QStringLiteral(", "))));
         return {};
