@@ -20,19 +20,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const vireo::CountClass counts = vireo::countClassFor((data[0] & 0x30) == 0x10   ? "6"
                                                           : (data[0] & 0x30) == 0x20 ? "34"
                                                                                      : "4");
+    const vireo::DecoderQuirks quirks = vireo::applyModelSwitches(sw).quirks;
     vireo::MaxMinTracker tracker = vireo::MaxMinTracker::forCounts(counts);
     vireo::FrameCollector frames;
     vireo::collectHeron(frames, std::span(data + 1, size - 1), [&] {
-        const vireo::DecodedFrame f = vireo::LcdDecode(frames.FrameText, sw, ".", counts, tracker);
+        const vireo::DecodedFrame f =
+            vireo::LcdDecode(frames.FrameText, quirks, ".", counts, tracker);
         if (!f.decoded)
             return;
-        const bool overload = f.ValueText.find('L') != std::string::npos;
+        const vireo::MeterReading &r = f.reading;
+        const bool overload = r.ValueText.find('L') != std::string::npos;
+        if (overload != r.overload)
+            std::abort();
         const float limit = static_cast<float>(counts.FullScaleCount + 1);
-        if (overload && f.ReadingCount != limit && f.ReadingCount != -limit)
+        if (overload && r.ReadingCount != limit && r.ReadingCount != -limit)
             std::abort();
-        if (!overload && (f.ReadingCount > 9999 || f.ReadingCount < -9999))
+        if (!overload && (r.ReadingCount > 9999 || r.ReadingCount < -9999))
             std::abort();
-        if (f.bar < 1 || f.bar > 99)
+        if (f.lcd.bar < 1 || f.lcd.bar > 99)
             std::abort();
     });
     if (frames.RxNibbles.size() > vireo::FrameCollector::RxNibblesLimit)

@@ -186,6 +186,7 @@ void TFCOMM::FormCreate()
     if (setup.firstDigitThree)
         Panel1->setCaption(LcdMember::LcdDa, QStringLiteral("3"));
     counts = setup.counts;
+    quirks = setup.quirks;
     tracker = MaxMinTracker::forCounts(counts);
     m_scale->applyCounts(counts);
 

@@ -89,6 +89,7 @@ private:
     std::function<void()> m_closed;
 
     // Program-wide state of the road.
+    DecoderQuirks quirks;
     CountClass counts; // ScaleKind, FullScaleCount, ScaleCenter, BarMidPos, ScaleSpan, ...
     MaxMinTracker tracker;
     QString DecimalSep;

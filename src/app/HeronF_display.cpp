@@ -43,33 +43,35 @@ void TFCOMM::LcdDisplayHeron()
     Memo1.append(frames.FrameText);
 
     const DecodedFrame frame =
-        LcdDecode(frames.FrameText, switches(), DecimalSep.toStdString(), counts, tracker);
+        LcdDecode(frames.FrameText, quirks, DecimalSep.toStdString(), counts, tracker);
     // A frame with unreadable digits leaves the panel, the log and the chart as they were.
     if (frame.decoded)
         applyDecodedFrame(frame);
 }
 
-void TFCOMM::applyDecodedFrame(const DecodedFrame &frame)
+void TFCOMM::applyDecodedFrame(const DecodedFrame &decoded)
 {
-    Panel1->showMembers(frame.visible, frame.digits);
-    ValueText = QString::fromStdString(frame.ValueText);
-    UnitText = QString::fromStdString(frame.UnitText);
-    FuncText = QString::fromStdString(frame.FuncText);
-    RangeText = QString::fromStdString(frame.RangeText);
-    ReadingCount = frame.ReadingCount;
-    OverloadEdge = frame.overloadEdge;
+    const MeterReading &reading = decoded.reading;
+    Panel1->showMembers(decoded.lcd);
+    ValueText = QString::fromStdString(reading.ValueText);
+    UnitText = QString::fromStdString(reading.UnitText);
+    FuncText = QString::fromStdString(reading.FuncText);
+    RangeText = QString::fromStdString(reading.RangeText);
+    ReadingCount = reading.ReadingCount;
+    OverloadEdge = reading.overloadEdge;
 
-    if (frame.axis) {
-        m_chart->chartControl().SetValueMin(frame.axis->min);
-        m_chart->chartControl().SetValueMax(frame.axis->max);
+    if (reading.axis) {
+        m_chart->chartControl().SetValueMin(reading.axis->min);
+        m_chart->chartControl().SetValueMax(reading.axis->max);
     }
 
-    m_scale->showMaxMin(frame.MaxText, frame.MinText, frame.MaxTextU, frame.MinTextU);
+    m_scale->showMaxMin(decoded.maxMin.MaxText, decoded.maxMin.MinText, decoded.maxMin.MaxTextU,
+                        decoded.maxMin.MinTextU);
 
-    m_scale->KDrun(frame.needle);
+    m_scale->KDrun(reading.needle);
     INDataToTable();
     // The bar's scale ends at 60; leading digits beyond that fill it.
-    PBar2->setValue(std::clamp(frame.bar, PBar2->minimum(), PBar2->maximum()));
+    PBar2->setValue(std::clamp(decoded.lcd.bar, PBar2->minimum(), PBar2->maximum()));
 }
 
 void TFCOMM::INDataToTable()

@@ -141,14 +141,15 @@ void LcdPanel::setCaption(LcdMember member, const QString &caption)
         updatePlace(m);
 }
 
-void LcdPanel::showMembers(const LcdVisibility &visible, const std::array<std::string, 4> &digits)
+void LcdPanel::showMembers(const LcdPresentation &shown)
 {
     for (std::size_t i = 0; i < kLcdMemberCount; ++i)
-        setShown(static_cast<LcdMember>(i), visible.test(i));
+        setShown(static_cast<LcdMember>(i), shown.visible.test(i));
     const LcdMember digitMembers[] = {LcdMember::LcdDa, LcdMember::LcdDb, LcdMember::LcdDc,
                                       LcdMember::LcdDd};
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        const QLatin1String digit(digits[i].data(), static_cast<qsizetype>(digits[i].size()));
+    for (std::size_t i = 0; i < shown.digits.size(); ++i) {
+        const char &c = shown.digits[i];
+        const QLatin1String digit(&c, c != '\0' ? 1 : 0);
         if (caption(digitMembers[i]) != digit)
             setCaption(digitMembers[i], digit);
     }

@@ -36,8 +36,8 @@ public:
     // The decimal points are filled shapes; every other member is a caption.
     bool isShape(LcdMember member) const { return at(member).shape; }
 
-    // Shows exactly the members of `visible` and writes the four digit captions.
-    void showMembers(const LcdVisibility &visible, const std::array<std::string, 4> &digits);
+    // Shows exactly the members the presentation lights and writes the four digit captions.
+    void showMembers(const LcdPresentation &shown);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -129,13 +129,7 @@ void UsbLink::USBConClick()
         return;
     }
     if (USBCon->isDown()) {
-        const ModelSwitches sw = m_switches();
-        UsbReportHandler handler = UsbReportHandler::None;
-        if (sw.IFOsprey)
-            handler = UsbReportHandler::Heron;
-        if (sw.IFWren)
-            handler = UsbReportHandler::Wren;
-        startReading(handler);
+        startReading(applyModelSwitches(m_switches()).usbHandler);
     } else {
         bindReportHandler(*SelectedAdapter, UsbReportHandler::None);
     }
@@ -207,7 +201,8 @@ void UsbLink::SetFeatureClick()
         return;
     }
     SelectedAdapter = selectedLineDevice();
-    const AdapterFeatureReport report = adapterFeatureReport(adapterSpeedFor(m_switches()));
+    const AdapterFeatureReport report =
+        adapterFeatureReport(applyModelSwitches(m_switches()).adapterSpeed);
     if (SelectedAdapter != nullptr)
         SelectedAdapter->SendFeature(report);
     addHistoryLine(QString::fromStdString(featureReportLine(report)));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/DecoderQuirks.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -8,7 +10,7 @@ namespace vireo {
 
 // The hidden model switches of the main window. One build serves one meter model;
 // which switches are on decides the title, the serial collector and speed, the count
-// class, the USB report handler and a few decoding details.
+// class, the USB report handler and adapter speed, and the decoder's quirks.
 struct ModelSwitches {
     bool IFWren = false;
     bool IFHeron = false;
@@ -55,13 +57,13 @@ struct ModelSetup {
     std::uint32_t serialSpeed = 2400;
     bool firstDigitThree = false;
     CountClass counts;
+    // Bound as the selected adapter's report handler when the USB link connects.
+    UsbReportHandler usbHandler = UsbReportHandler::None;
+    // Line speed announced to the USB adapter in its configuration report.
+    std::uint32_t adapterSpeed = 2400;
+    DecoderQuirks quirks;
 };
 
 ModelSetup applyModelSwitches(const ModelSwitches &switches);
-
-UsbReportHandler usbReportHandlerFor(const ModelSwitches &switches);
-
-// Line speed announced to the USB adapter in its configuration report.
-std::uint32_t adapterSpeedFor(const ModelSwitches &switches);
 
 } // namespace vireo

@@ -83,7 +83,7 @@ TEST(LcdPanel, UnchangedFrameRepaintsNothing)
 {
     ShownPanel p;
     p.forget();
-    p.panel->showMembers(startMembers(), {"5", "9", "9", "9"});
+    p.panel->showMembers({startMembers(), {'5', '9', '9', '9'}});
     p.settle();
     EXPECT_EQ(p.recorder.paints, 0);
 }
@@ -95,7 +95,7 @@ TEST(LcdPanel, ChangedMembersRepaintOnlyTheirPlaces)
     v.reset(index(LcdMember::LcdFH));
     v.set(index(LcdMember::LcdP1));
     p.forget();
-    p.panel->showMembers(v, {"5", "9", "9", "8"});
+    p.panel->showMembers({v, {'5', '9', '9', '8'}});
     p.settle();
     const QRegion expected = QRegion(p.panel->place(LcdMember::LcdFH)) +
                              p.panel->place(LcdMember::LcdP1) + p.panel->place(LcdMember::LcdDd);
@@ -120,10 +120,10 @@ TEST(LcdPanel, HidingAMemberRestoresWhatLayBeneath)
     for (LcdMember m : {LcdMember::LcdAuto, LcdMember::LcdAC, LcdMember::LcdDc1, LcdMember::LCDRS,
                         LcdMember::LcdP1, LcdMember::LCDk, LcdMember::LCDHz, LcdMember::lcdMax})
         v.set(index(m));
-    p.panel->showMembers(v, {"0", "0", "@", "1"});
+    p.panel->showMembers({v, {'0', '0', '@', '1'}});
     p.settle();
     EXPECT_NE(p.picture(), start);
-    p.panel->showMembers(startMembers(), {"5", "9", "9", "9"});
+    p.panel->showMembers({startMembers(), {'5', '9', '9', '9'}});
     p.settle();
     EXPECT_EQ(p.picture(), start);
 }

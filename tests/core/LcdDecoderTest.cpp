@@ -42,13 +42,13 @@ Decoded decode(const std::string &text, const ModelSwitches &sw = ModelSwitches:
                std::string_view sep = ".", const CountClass &counts = countClassFor("4"))
 {
     Decoded d{{}, MaxMinTracker::forCounts(counts)};
-    d.frame = LcdDecode(text, sw, sep, counts, d.tracker);
+    d.frame = LcdDecode(text, applyModelSwitches(sw).quirks, sep, counts, d.tracker);
     return d;
 }
 
 bool shown(const DecodedFrame &f, M m)
 {
-    return f.visible.test(index(m));
+    return f.lcd.visible.test(index(m));
 }
 
 const M kUnitLabels[] = {M::LcdV,  M::LCDA,  M::LCDohm, M::LCDHz,  M::LCDCS, M::LCDFS,
@@ -78,20 +78,21 @@ TEST_P(FunctionTable, UnitPointLabelsAndAxis)
     const TableCase &c = GetParam();
     const DecodedFrame f = decode(frame(c.range, "1234", c.func), c.sw).frame;
     ASSERT_TRUE(f.decoded);
-    EXPECT_EQ(f.UnitText, c.unit);
+    EXPECT_EQ(f.reading.UnitText, c.unit);
     for (int p = 1; p <= 3; ++p)
         EXPECT_EQ(shown(f, kPoints[p - 1]), c.point == p) << "point " << p;
     for (M m : kUnitLabels)
         EXPECT_EQ(shown(f, m), c.labels.count(m) == 1) << "unit label " << index(m);
     for (M m : kPrefixLabels)
         EXPECT_EQ(shown(f, m), c.labels.count(m) == 1) << "prefix label " << index(m);
-    EXPECT_EQ(f.axis, c.axis);
+    EXPECT_EQ(f.reading.axis, c.axis);
 }
 
 const ModelSwitches kShipped = ModelSwitches::shipped();
 const ModelSwitches kFinch = only(&ModelSwitches::IFFinch);
 const ModelSwitches kPlover = only(&ModelSwitches::IFPlover);
 const ModelSwitches kHeron = only(&ModelSwitches::IFHeron);
+const DecoderQuirks kShippedQuirks = applyModelSwitches(kShipped).quirks;
 
 INSTANTIATE_TEST_SUITE_P(
     Tables, FunctionTable,
@@ -159,31 +160,31 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LcdDecoder, VoltageReadingWithEveryDerivedFigure)
 {
     const DecodedFrame f = decode("A01234B00AD").frame;
-    EXPECT_EQ(f.ValueText, "1.234");
-    EXPECT_EQ(f.UnitText, "V");
-    EXPECT_EQ(f.FuncText, "DC");
-    EXPECT_EQ(f.RangeText, "AUTO");
-    EXPECT_EQ(f.ReadingCount, 1234.0f);
-    EXPECT_EQ(f.needle, 523);
-    EXPECT_EQ(f.bar, 12);
-    EXPECT_EQ(f.digits, (std::array<std::string, 4>{"1", "2", "3", "4"}));
+    EXPECT_EQ(f.reading.ValueText, "1.234");
+    EXPECT_EQ(f.reading.UnitText, "V");
+    EXPECT_EQ(f.reading.FuncText, "DC");
+    EXPECT_EQ(f.reading.RangeText, "AUTO");
+    EXPECT_EQ(f.reading.ReadingCount, 1234.0f);
+    EXPECT_EQ(f.reading.needle, 523);
+    EXPECT_EQ(f.lcd.bar, 12);
+    EXPECT_EQ(f.lcd.digits, (std::array<char, 4>{'1', '2', '3', '4'}));
     EXPECT_FALSE(shown(f, M::LcdFH));
     for (M d : {M::LcdDa, M::LcdDb, M::LcdDc, M::LcdDd})
         EXPECT_TRUE(shown(f, d));
 
     const DecodedFrame neg = decode("A01234B40AD").frame;
-    EXPECT_EQ(neg.ValueText, "-1.234");
-    EXPECT_EQ(neg.ReadingCount, -1234.0f);
-    EXPECT_EQ(neg.needle, 277);
-    EXPECT_EQ(neg.bar, 12);
+    EXPECT_EQ(neg.reading.ValueText, "-1.234");
+    EXPECT_EQ(neg.reading.ReadingCount, -1234.0f);
+    EXPECT_EQ(neg.reading.needle, 277);
+    EXPECT_EQ(neg.lcd.bar, 12);
     EXPECT_TRUE(shown(neg, M::LcdFH));
 }
 
 TEST(LcdDecoder, DecimalSeparatorComesFromTheLocale)
 {
-    EXPECT_EQ(decode("A01234B00AD", kShipped, ",").frame.ValueText, "1,234");
-    EXPECT_EQ(decode("A01234B00AD", kShipped, "").frame.ValueText, "1234");
-    EXPECT_EQ(decode("A31234B00AD", kShipped, ",").frame.ValueText, "1234");
+    EXPECT_EQ(decode("A01234B00AD", kShipped, ",").frame.reading.ValueText, "1,234");
+    EXPECT_EQ(decode("A01234B00AD", kShipped, "").frame.reading.ValueText, "1234");
+    EXPECT_EQ(decode("A31234B00AD", kShipped, ",").frame.reading.ValueText, "1234");
 }
 
 TEST(LcdDecoder, LeadingZerosAreBlankedButKeptInTheValue)
@@ -207,40 +208,40 @@ TEST(LcdDecoder, LeadingZerosAreBlankedButKeptInTheValue)
     };
     for (const Case &c : cases) {
         const DecodedFrame f = decode(c.text).frame;
-        EXPECT_EQ(f.ValueText, c.value) << c.text;
+        EXPECT_EQ(f.reading.ValueText, c.value) << c.text;
         EXPECT_EQ(shown(f, M::LcdDa), c.a) << c.text;
         EXPECT_EQ(shown(f, M::LcdDb), c.b) << c.text;
         EXPECT_EQ(shown(f, M::LcdDc), c.c) << c.text;
         EXPECT_EQ(shown(f, M::LcdDd), c.d) << c.text;
     }
-    EXPECT_EQ(decode("A30012B00AD").frame.ReadingCount, 12.0f);
+    EXPECT_EQ(decode("A30012B00AD").frame.reading.ReadingCount, 12.0f);
 }
 
 TEST(LcdDecoder, OverloadShowsZeroLAtTheEndsOfTheScale)
 {
     const DecodedFrame f = decode("A11234310AD").frame; // resistance range 1, overload
-    EXPECT_EQ(f.ValueText, ".0L");
-    EXPECT_EQ(f.ReadingCount, 4001.0f);
-    EXPECT_EQ(f.needle, 800);
-    EXPECT_EQ(f.bar, 40);
-    EXPECT_EQ(f.digits[1], "0");
-    EXPECT_EQ(f.digits[2], "@");
+    EXPECT_EQ(f.reading.ValueText, ".0L");
+    EXPECT_EQ(f.reading.ReadingCount, 4001.0f);
+    EXPECT_EQ(f.reading.needle, 800);
+    EXPECT_EQ(f.lcd.bar, 40);
+    EXPECT_EQ(f.lcd.digits[1], '0');
+    EXPECT_EQ(f.lcd.digits[2], '@');
     EXPECT_FALSE(shown(f, M::LcdDa));
     EXPECT_TRUE(shown(f, M::LcdDb));
     EXPECT_TRUE(shown(f, M::LcdDc));
     EXPECT_FALSE(shown(f, M::LcdDd));
     EXPECT_TRUE(shown(f, M::LcdP1));
-    EXPECT_EQ(f.overloadEdge, AxisEdge::Top);
+    EXPECT_EQ(f.reading.overloadEdge, AxisEdge::Top);
 
     const DecodedFrame neg = decode("A31234B50AD").frame; // voltage, negative overload
-    EXPECT_EQ(neg.ValueText, "-0L");
-    EXPECT_EQ(neg.ReadingCount, -4001.0f);
-    EXPECT_EQ(neg.needle, 0);
-    EXPECT_EQ(neg.overloadEdge, AxisEdge::Bottom);
+    EXPECT_EQ(neg.reading.ValueText, "-0L");
+    EXPECT_EQ(neg.reading.ReadingCount, -4001.0f);
+    EXPECT_EQ(neg.reading.needle, 0);
+    EXPECT_EQ(neg.reading.overloadEdge, AxisEdge::Bottom);
     EXPECT_TRUE(shown(neg, M::LcdDb));
     // With no point lit and a leading zero, the blanking rules hide the "0" of 0L too.
     EXPECT_FALSE(shown(decode("A30234B10AD").frame, M::LcdDb));
-    EXPECT_EQ(decode("A01234110AD").frame.bar, 25); // diode overload
+    EXPECT_EQ(decode("A01234110AD").frame.lcd.bar, 25); // diode overload
 
     // Digits that are not decimal do not matter once the display reads 0L.
     EXPECT_TRUE(decode("A0F23E310AD").frame.decoded);
@@ -253,7 +254,7 @@ TEST(LcdDecoder, AnnunciatorsFollowStatusAndOptionBits)
     EXPECT_TRUE(shown(f, M::LCDHold));
     EXPECT_TRUE(shown(f, M::lcdMax));
     EXPECT_TRUE(shown(f, M::lcdMin));
-    EXPECT_EQ(f.FuncText, "AC");
+    EXPECT_EQ(f.reading.FuncText, "AC");
     EXPECT_TRUE(shown(f, M::LcdACDC)); // the shipped model marks AC with true RMS
     EXPECT_TRUE(shown(f, M::LCDTRMST));
     EXPECT_TRUE(shown(f, M::LCDTRMS));
@@ -264,7 +265,7 @@ TEST(LcdDecoder, AnnunciatorsFollowStatusAndOptionBits)
     const DecodedFrame plain = decode("A01234B2E4D", kHeron).frame; // AC, manual range
     EXPECT_TRUE(shown(plain, M::LcdAC));
     EXPECT_FALSE(shown(plain, M::LcdACDC));
-    EXPECT_EQ(plain.RangeText, "MANU");
+    EXPECT_EQ(plain.reading.RangeText, "MANU");
     EXPECT_TRUE(shown(plain, M::lcdManual));
     EXPECT_FALSE(shown(plain, M::LcdAuto));
     EXPECT_TRUE(shown(plain, M::LCDRS)); // bit 1 clear shows the serial marks
@@ -272,38 +273,38 @@ TEST(LcdDecoder, AnnunciatorsFollowStatusAndOptionBits)
     EXPECT_FALSE(shown(decode("A01234B005D", kHeron).frame, M::LCDRS));
 
     const DecodedFrame both = decode("A01234B00CD").frame; // AC and DC bits
-    EXPECT_EQ(both.FuncText, "DC");
+    EXPECT_EQ(both.reading.FuncText, "DC");
     EXPECT_TRUE(shown(both, M::LcdACDC));
     EXPECT_TRUE(shown(both, M::LcdDc1));
-    EXPECT_EQ(decode("A01234B002D").frame.FuncText, "");
+    EXPECT_EQ(decode("A01234B002D").frame.reading.FuncText, "");
 
     const DecodedFrame cels = decode("A00250480AD").frame;
-    EXPECT_EQ(cels.UnitText, "#");
+    EXPECT_EQ(cels.reading.UnitText, "#");
     EXPECT_TRUE(shown(cels, M::LCDCS));
-    EXPECT_EQ(cels.axis, (AxisRange{-40, 1000}));
+    EXPECT_EQ(cels.reading.axis, (AxisRange{-40, 1000}));
     EXPECT_FALSE(shown(decode("A00250200AD").frame, M::LcdRPM));
 }
 
 TEST(LcdDecoder, FrequencyRangeZeroAxisDependsOnModelAndStatus)
 {
-    EXPECT_EQ(decode("A01234280AD", kHeron).frame.axis, axis(6000)); // Celsius bit set
+    EXPECT_EQ(decode("A01234280AD", kHeron).frame.reading.axis, axis(6000)); // Celsius bit set
     ModelSwitches heronFinch = kHeron;
     heronFinch.IFFinch = true;
-    EXPECT_EQ(decode("A01234280AD", heronFinch).frame.axis, axis(6));
+    EXPECT_EQ(decode("A01234280AD", heronFinch).frame.reading.axis, axis(6));
     // The frequency pass clears the points and prefixes it does not use.
     const DecodedFrame f = decode("A01234200AD").frame;
-    EXPECT_EQ(f.ValueText, "1234");
+    EXPECT_EQ(f.reading.ValueText, "1234");
 }
 
 TEST(LcdDecoder, FinchDropsTheLastDigitOfDiodeAndContinuity)
 {
     const DecodedFrame diode = decode("A00567100AD", kFinch).frame;
-    EXPECT_EQ(diode.ValueText, "0.56");
-    EXPECT_EQ(diode.ReadingCount, 56.0f);
-    EXPECT_EQ(diode.digits[3], "");
+    EXPECT_EQ(diode.reading.ValueText, "0.56");
+    EXPECT_EQ(diode.reading.ReadingCount, 56.0f);
+    EXPECT_EQ(diode.lcd.digits[3], '\0');
     const DecodedFrame cont = decode("A00123500AD", kFinch).frame;
-    EXPECT_EQ(cont.ValueText, "012");
-    EXPECT_EQ(cont.ReadingCount, 12.0f);
+    EXPECT_EQ(cont.reading.ValueText, "012");
+    EXPECT_EQ(cont.reading.ReadingCount, 12.0f);
     EXPECT_FALSE(shown(cont, M::LcdP3));
 }
 
@@ -311,46 +312,46 @@ TEST(LcdDecoder, TrackerRestartsOnUnitOrPointChange)
 {
     const CountClass counts = countClassFor("4");
     MaxMinTracker t = MaxMinTracker::forCounts(counts);
-    auto run = [&](const char *text) { return LcdDecode(text, kShipped, ".", counts, t); };
+    auto run = [&](const char *text) { return LcdDecode(text, kShippedQuirks, ".", counts, t); };
 
     DecodedFrame f = run("A01234B00AD"); // first frame restarts the tracker
-    EXPECT_EQ(f.MaxText, "");
-    EXPECT_EQ(f.MinText, "");
-    EXPECT_EQ(f.MaxTextU, "V");
+    EXPECT_EQ(f.maxMin.MaxText, "");
+    EXPECT_EQ(f.maxMin.MinText, "");
+    EXPECT_EQ(f.maxMin.MaxTextU, "V");
     f = run("A01234B00AD");
-    EXPECT_EQ(f.MaxText, "1.234");
-    EXPECT_EQ(f.MinText, "1.234");
+    EXPECT_EQ(f.maxMin.MaxText, "1.234");
+    EXPECT_EQ(f.maxMin.MinText, "1.234");
     f = run("A01500B00AD");
-    EXPECT_EQ(f.MaxText, "1.500");
-    EXPECT_EQ(f.MinText, "1.234");
+    EXPECT_EQ(f.maxMin.MaxText, "1.500");
+    EXPECT_EQ(f.maxMin.MinText, "1.234");
     f = run("A01000B40AD");
-    EXPECT_EQ(f.MinText, "-1.000");
-    EXPECT_EQ(f.MaxText, "1.500");
+    EXPECT_EQ(f.maxMin.MinText, "-1.000");
+    EXPECT_EQ(f.maxMin.MaxText, "1.500");
 
     f = run("A11234B00AD"); // range change moves the point: restart, texts kept
-    EXPECT_EQ(f.MaxText, "1.500");
+    EXPECT_EQ(f.maxMin.MaxText, "1.500");
     EXPECT_EQ(t.MaxCount, -4001.0f);
     EXPECT_EQ(t.MinCount, 4001.0f);
     f = run("A10200B00AD");
-    EXPECT_EQ(f.MaxText, "02.00");
-    EXPECT_EQ(f.MinText, "02.00");
+    EXPECT_EQ(f.maxMin.MaxText, "02.00");
+    EXPECT_EQ(f.maxMin.MinText, "02.00");
 
     f = run("A10200300AD"); // unit change: resistance k-ohm on point 2
     EXPECT_EQ(t.PrevUnitText, "k*");
-    EXPECT_EQ(f.MaxTextU, "k*");
+    EXPECT_EQ(f.maxMin.MaxTextU, "k*");
 }
 
 TEST(LcdDecoder, CountClassMovesNeedleAndOverloadCounts)
 {
     const CountClass six = countClassFor("6");
-    EXPECT_EQ(decode("A30000B00AD", kShipped, ".", six).frame.needle, 600);
-    EXPECT_EQ(decode("A31234B10AD", kShipped, ".", six).frame.needle, 1200);
-    EXPECT_EQ(decode("A31234B10AD", kShipped, ".", six).frame.ReadingCount, 6001.0f);
-    EXPECT_EQ(decode("A31234B10AD", kShipped, ".", six).frame.bar, 60);
+    EXPECT_EQ(decode("A30000B00AD", kShipped, ".", six).frame.reading.needle, 600);
+    EXPECT_EQ(decode("A31234B10AD", kShipped, ".", six).frame.reading.needle, 1200);
+    EXPECT_EQ(decode("A31234B10AD", kShipped, ".", six).frame.reading.ReadingCount, 6001.0f);
+    EXPECT_EQ(decode("A31234B10AD", kShipped, ".", six).frame.lcd.bar, 60);
     const CountClass s34 = countClassFor("34");
-    EXPECT_EQ(decode("A31234B50AD", kShipped, ".", s34).frame.ReadingCount, -3401.0f);
-    EXPECT_EQ(decode("A30100B00AD", kShipped, ".", s34).frame.bar, 1);
-    EXPECT_EQ(decode("A30200B00AD", kShipped, ".", s34).frame.bar, 2);
+    EXPECT_EQ(decode("A31234B50AD", kShipped, ".", s34).frame.reading.ReadingCount, -3401.0f);
+    EXPECT_EQ(decode("A30100B00AD", kShipped, ".", s34).frame.lcd.bar, 1);
+    EXPECT_EQ(decode("A30200B00AD", kShipped, ".", s34).frame.lcd.bar, 2);
 }
 
 TEST(LcdDecoder, UndecodableNibblesGiveNoReading)
@@ -359,9 +360,9 @@ TEST(LcdDecoder, UndecodableNibblesGiveNoReading)
     MaxMinTracker t = MaxMinTracker::forCounts(counts);
     for (const char *text : {"AA1234B00AD", "A012C4B00AD", "A0123FB00AD", "AF1234300AD",
                              "AE1234600AD", "AB1234200AD"}) {
-        const DecodedFrame f = LcdDecode(text, kShipped, ".", counts, t);
+        const DecodedFrame f = LcdDecode(text, kShippedQuirks, ".", counts, t);
         EXPECT_FALSE(f.decoded) << text;
-        EXPECT_TRUE(f.ValueText.empty()) << text;
+        EXPECT_TRUE(f.reading.ValueText.empty()) << text;
     }
     EXPECT_EQ(t.PrevUnitText, "113");
     // Functions that ignore the range read fine with any range nibble.
@@ -371,10 +372,10 @@ TEST(LcdDecoder, UndecodableNibblesGiveNoReading)
 
 TEST(LcdDecoder, RangesBeyondTheTableTakeItsLastRow)
 {
-    EXPECT_EQ(decode("A91234B00AD").frame.UnitText, "V");
-    EXPECT_FALSE(decode("A91234B00AD").frame.axis.has_value());
-    EXPECT_EQ(decode("A81234600AD").frame.UnitText, "mF");
-    EXPECT_EQ(decode("A81234300AD").frame.UnitText, "*");
+    EXPECT_EQ(decode("A91234B00AD").frame.reading.UnitText, "V");
+    EXPECT_FALSE(decode("A91234B00AD").frame.reading.axis.has_value());
+    EXPECT_EQ(decode("A81234600AD").frame.reading.UnitText, "mF");
+    EXPECT_EQ(decode("A81234300AD").frame.reading.UnitText, "*");
 }
 
 TEST(LcdDecoder, EveryFrameRepaintsTheWholePanel)

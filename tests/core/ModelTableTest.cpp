@@ -95,14 +95,45 @@ TEST(CountClass, ConstantsOfEachClass)
 
 TEST(UsbModel, HandlerAndAdapterSpeed)
 {
-    EXPECT_EQ(usbReportHandlerFor(ModelSwitches::shipped()), UsbReportHandler::Heron);
-    EXPECT_EQ(usbReportHandlerFor(with({&ModelSwitches::IFOsprey, &ModelSwitches::IFWren})),
+    auto handler = [](const ModelSwitches &sw) { return applyModelSwitches(sw).usbHandler; };
+    auto speed = [](const ModelSwitches &sw) { return applyModelSwitches(sw).adapterSpeed; };
+    EXPECT_EQ(handler(ModelSwitches::shipped()), UsbReportHandler::Heron);
+    // The 14-byte family wins over the 11-byte one when both are on.
+    EXPECT_EQ(handler(with({&ModelSwitches::IFOsprey, &ModelSwitches::IFWren})),
               UsbReportHandler::Wren);
-    EXPECT_EQ(usbReportHandlerFor(with({&ModelSwitches::IFHeron})), UsbReportHandler::None);
-    EXPECT_EQ(adapterSpeedFor(ModelSwitches::shipped()), 19200u);
-    EXPECT_EQ(adapterSpeedFor(with({&ModelSwitches::IFHeron})), 2400u);
-    EXPECT_EQ(adapterSpeedFor(with({&ModelSwitches::IFOsprey, &ModelSwitches::IFSiskin})), 2400u);
-    EXPECT_EQ(adapterSpeedFor(with({&ModelSwitches::IFKestrel})), 2400u);
+    EXPECT_EQ(handler(with({&ModelSwitches::IFHeron})), UsbReportHandler::None);
+    EXPECT_EQ(handler(with({&ModelSwitches::Egret})), UsbReportHandler::None);
+    EXPECT_EQ(speed(ModelSwitches::shipped()), 19200u);
+    EXPECT_EQ(speed(with({&ModelSwitches::IFHeron})), 2400u);
+    // Any model on the slow adapter speed holds it there.
+    EXPECT_EQ(speed(with({&ModelSwitches::IFOsprey, &ModelSwitches::IFSiskin})), 2400u);
+    EXPECT_EQ(speed(with({&ModelSwitches::IFOsprey, &ModelSwitches::IFWren})), 2400u);
+    EXPECT_EQ(speed(with({&ModelSwitches::IFOsprey, &ModelSwitches::IFKestrel})), 19200u);
+    // The serial line of this model is fast, its adapter is not.
+    EXPECT_EQ(speed(with({&ModelSwitches::IFKestrel})), 2400u);
+    EXPECT_EQ(speed(ModelSwitches{}), 2400u);
+}
+
+TEST(ModelQuirks, EachModelBringsItsOwnAndTheyAddUp)
+{
+    auto quirks = [](const ModelSwitches &sw) { return applyModelSwitches(sw).quirks; };
+    EXPECT_EQ(quirks(ModelSwitches{}), DecoderQuirks{});
+    EXPECT_EQ(quirks(ModelSwitches::shipped()),
+              (DecoderQuirks{.trueRmsAcMarks = true, .noSerialMarks = true}));
+    EXPECT_EQ(quirks(with({&ModelSwitches::IFHeron})), DecoderQuirks{.narrowFrequencyAxis = true});
+    const DecoderQuirks finch = quirks(with({&ModelSwitches::IFFinch}));
+    EXPECT_TRUE(finch.swappedCurrentFunctions);
+    EXPECT_TRUE(finch.threeDigitDiodeAndContinuity);
+    EXPECT_FALSE(finch.narrowFrequencyAxis);
+    // A model that changes only the decoding leaves the window's set-up alone.
+    EXPECT_FALSE(applyModelSwitches(with({&ModelSwitches::IFFinch})).titleSet);
+
+    const DecoderQuirks ploverFinch =
+        quirks(with({&ModelSwitches::IFPlover, &ModelSwitches::IFFinch}));
+    EXPECT_TRUE(ploverFinch.continuityInOhm);
+    EXPECT_TRUE(ploverFinch.threeDigitDiodeAndContinuity);
+    EXPECT_TRUE(ploverFinch.frequencyAxisIgnoresCelsiusBit);
+    EXPECT_TRUE(ploverFinch.narrowFrequencyAxis);
 }
 
 } // namespace
