@@ -67,8 +67,9 @@ TFCOMM::TFCOMM(const ModelSwitches &sw, FormDialogs *dialogs,
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
 
-    buildLcdPanel();
     buildDesign(this, windowDesign());
+    Panel1 = designed<LcdPanel>(this, "Panel1");
+    PBar2 = designed<QProgressBar>(this, "PBar2");
     ModelSwitches ticks = sw;
     const auto on = switchFields(ticks);
     for (std::size_t i = 0; i < m_modelBoxes.size(); ++i) {
@@ -101,18 +102,6 @@ ModelSwitches TFCOMM::switches() const
     for (std::size_t i = 0; i < m_modelBoxes.size(); ++i)
         *fields[i] = m_modelBoxes[i]->isChecked();
     return s;
-}
-
-void TFCOMM::buildLcdPanel()
-{
-    Panel1 = new LcdPanel(this);
-
-    PBar2 = new QProgressBar(this);
-    PBar2->setObjectName(QStringLiteral("PBar2"));
-    PBar2->setGeometry(3, 169, 284, 12);
-    PBar2->setRange(0, 60);
-    PBar2->setValue(30);
-    PBar2->setTextVisible(false);
 }
 
 void TFCOMM::buildComponents(std::shared_ptr<HidPlatform> hidPlatform)

@@ -66,7 +66,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void buildLcdPanel();
     void buildComponents(std::shared_ptr<HidPlatform> hidPlatform);
     void wire();
     void applyDecodedFrame(const DecodedFrame &frame);

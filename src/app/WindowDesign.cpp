@@ -1,6 +1,7 @@
 #include "app/WindowDesign.h"
 
 #include "app/FormWidgets.h"
+#include "app/LcdPanel.h"
 #include "app/LogGrid.h"
 
 #include <QAction>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -46,6 +48,11 @@ using K = ControlKind;
 // picture, font, tip, shown, flags, fill, ink, frame.
 // clang-format off
 const ControlDesign kWindowDesign[] = {
+    // The LCD panel and its bar graph.
+    {"Panel1", K::Lcd, nullptr, {3, 31, 285, 138}, nullptr, kInherit, nullptr, S, 0,
+        Fill::White, Ink::None, kSunkenPanel},
+    {"PBar2", K::Bar, nullptr, {3, 169, 284, 12}, nullptr, kInherit},
+
     // Top bar. One port panel shows the selected port; clicking it selects the next one.
     {"BtCOM1", K::PanelText, nullptr, {5, 3, 61, 24}, "COM 1", kArial16B, nullptr, S, 0,
         Fill::None, Ink::None, kSunkenPanel},
@@ -255,6 +262,19 @@ QColor inkColour(Ink ink)
 QWidget *makeWidget(const ControlDesign &row, QWidget *parent)
 {
     switch (row.kind) {
+    case K::Lcd: {
+        auto *panel = new LcdPanel(parent);
+        panel->setFrameStyle(row.frameStyle);
+        return panel;
+    }
+    case K::Bar: {
+        // Sixty segments; the decoder moves the bar from mid-scale.
+        auto *bar = new QProgressBar(parent);
+        bar->setRange(0, 60);
+        bar->setValue(30);
+        bar->setTextVisible(false);
+        return bar;
+    }
     case K::Frame: {
         auto *frame = new QFrame(parent);
         frame->setFrameStyle(row.frameStyle);

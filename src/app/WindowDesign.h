@@ -15,6 +15,8 @@ inline constexpr int kParkX = 700;
 
 // What kind of control a design row makes.
 enum class ControlKind {
+    Lcd,          // the LCD panel, which paints its members itself
+    Bar,          // the bar graph under the LCD
     Frame,        // a plain panel, optionally with a bevel
     Label,        // a caption drawn literally, top-left aligned
     Picture,      // a label showing a picture

@@ -58,7 +58,7 @@ TEST(WindowDesign, EveryRowIsOneControlUnderItsParent)
 }
 
 // Stacking and the keyboard order follow creation order, so the window's own children must
-// stand in the order of their rows (the LCD panel and its bar come first, before the table).
+// stand in the order of their rows, the LCD panel and its bar first.
 TEST(WindowDesign, WindowChildrenStandInDesignOrder)
 {
     FormFixture fx;
