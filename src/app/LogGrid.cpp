@@ -9,9 +9,11 @@
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QStyleOptionHeader>
+#include <QStyleOptionSlider>
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 namespace vireo {
 
@@ -55,6 +57,38 @@ protected:
     }
 };
 
+// A scroll bar that repaints only when it would look different. The grid's bar changes its
+// range with every appended row, which after the first few hundred rows moves the thumb by
+// less than a pixel.
+class RowScrollBar : public QScrollBar {
+public:
+    using QScrollBar::QScrollBar;
+
+protected:
+    void sliderChange(SliderChange change) override
+    {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        const Look look{style()->subControlRect(QStyle::CC_ScrollBar, &option,
+                                                QStyle::SC_ScrollBarSlider, this),
+                        minimum() == maximum(), value() == minimum(), value() == maximum()};
+        if (look == m_look)
+            return;
+        m_look = look;
+        QScrollBar::sliderChange(change);
+    }
+
+private:
+    struct Look {
+        QRect slider;
+        bool empty = false;
+        bool atStart = false;
+        bool atEnd = false;
+        bool operator==(const Look &) const = default;
+    };
+    Look m_look;
+};
+
 } // namespace
 
 LogGrid::LogGrid(QWidget *parent)
@@ -62,6 +96,7 @@ LogGrid::LogGrid(QWidget *parent)
       m_titles(new QHeaderView(Qt::Horizontal, this)), m_corner(new TitleCorner(this))
 {
     setFocusPolicy(Qt::StrongFocus);
+    setVerticalScrollBar(new RowScrollBar(Qt::Vertical, this));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
@@ -101,8 +136,6 @@ LogGrid::LogGrid(QWidget *parent)
         m_titles->setOffset(offset);
         viewport()->update();
     });
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, viewport(),
-            qOverload<>(&QWidget::update));
     connect(verticalScrollBar(), &QScrollBar::sliderReleased, this, [this] {
         if (m_scrollOnRelease && m_current)
             scrollTo(*m_current);
@@ -114,7 +147,13 @@ LogGrid::LogGrid(QWidget *parent)
 void LogGrid::setTable(const LogTable *table)
 {
     m_table = table;
+    reset();
+}
+
+void LogGrid::reset()
+{
     followLastRow();
+    viewport()->update();
 }
 
 void LogGrid::suspendFollowing()
@@ -126,14 +165,17 @@ void LogGrid::resumeFollowing()
 {
     if (m_pauseDepth == 0)
         return;
+    // The table may have been emptied and filled again behind the pause: show it afresh.
     if (--m_pauseDepth == 0)
-        followLastRow();
+        reset();
 }
 
 void LogGrid::followLastRow()
 {
     if (!isFollowing())
         return;
+    const std::size_t shownBefore = m_shownRows;
+    const std::optional<std::size_t> currentBefore = m_current;
     m_shownRows = m_table ? m_table->rowCount() : 0;
     m_current.reset();
     if (m_shownRows > 0)
@@ -144,7 +186,38 @@ void LogGrid::followLastRow()
         m_scrollOnRelease = true;
     else if (m_current)
         scrollTo(*m_current);
-    viewport()->update();
+    if (m_shownRows < shownBefore) {
+        viewport()->update();
+        return;
+    }
+    // Appended rows change only their own lines and the mark leaving the row before.
+    updateRow(currentBefore);
+    const std::size_t first = firstVisibleRow();
+    const std::size_t last = first + static_cast<std::size_t>(visibleRowCount());
+    for (std::size_t row = std::max(shownBefore, first); row < std::min(m_shownRows, last + 1);
+         ++row)
+        updateRow(row);
+}
+
+void LogGrid::updateRow(std::optional<std::size_t> row)
+{
+    const std::size_t first = firstVisibleRow();
+    if (!row || *row < first)
+        return;
+    const std::size_t line = *row - first;
+    if (line > static_cast<std::size_t>(visibleRowCount()))
+        return;
+    viewport()->update(0, static_cast<int>(line) * m_rowHeight, viewport()->width(), m_rowHeight);
+}
+
+void LogGrid::scrollContentsBy(int dx, int dy)
+{
+    // The vertical bar counts rows. A short step moves what is drawn and paints only the lines
+    // that come into view.
+    if (dx == 0 && std::abs(dy) < visibleRowCount())
+        viewport()->scroll(0, dy * m_rowHeight);
+    else
+        viewport()->update();
 }
 
 std::size_t LogGrid::drawableRows() const
@@ -156,9 +229,11 @@ void LogGrid::setCurrentRow(std::size_t row)
 {
     if (row >= drawableRows())
         return;
+    const std::optional<std::size_t> before = m_current;
     m_current = row;
     scrollTo(row);
-    viewport()->update();
+    updateRow(before);
+    updateRow(row);
 }
 
 std::size_t LogGrid::firstVisibleRow() const
@@ -256,6 +331,20 @@ QString LogGrid::cellText(std::size_t row, LogColumn column) const
     return displayString(m_table->text(row, column));
 }
 
+QString LogGrid::shownText(std::size_t row, LogColumn column) const
+{
+    QString text = cellText(row, column);
+    // A cut-off number would read as another number: one that does not fit ends in "…".
+    // Words stay cut at the column line, where a reader still knows them.
+    if (column != LogColumn::No && column != LogColumn::Value)
+        return text;
+    const int room = columnWidth(column) - 1 - 2 * TextMargin;
+    const QFontMetrics metrics(m_fonts[index(column)]);
+    if (metrics.horizontalAdvance(text) > room)
+        text = metrics.elidedText(text, Qt::ElideRight, room);
+    return text;
+}
+
 void LogGrid::paintEvent(QPaintEvent *)
 {
     const std::size_t first = firstVisibleRow();
@@ -317,7 +406,8 @@ void LogGrid::paintEvent(QPaintEvent *)
             const QRect cell(left + TextMargin, line * m_rowHeight, width - 1 - 2 * TextMargin,
                              m_rowHeight - 1);
             painter.setPen(line == markedLine ? markTextColour : textColour);
-            painter.drawText(cell, flags, cellText(first + static_cast<std::size_t>(line), column));
+            painter.drawText(cell, flags,
+                             shownText(first + static_cast<std::size_t>(line), column));
         }
         painter.restore();
         painter.setPen(lineColour);

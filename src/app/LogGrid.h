@@ -37,7 +37,7 @@ public:
     // Rows were appended: the last row becomes current and is scrolled into view.
     void rowsAppended() { followLastRow(); }
     // The table was cleared or filled in bulk: show it afresh, the last row current.
-    void reset() { followLastRow(); }
+    void reset();
 
     // Pauses nest; the grid catches up with the table when the outermost pause ends.
     void suspendFollowing();
@@ -73,17 +73,21 @@ public:
     int columnWidth(LogColumn column) const;
     Qt::Alignment columnAlignment(LogColumn column) const;
     QFont columnFont(LogColumn column) const;
-    // The text a cell shows for a table row.
+    // The text of a cell for a table row.
     QString cellText(std::size_t row, LogColumn column) const;
+    // What the cell draws of that text in its column's width.
+    QString shownText(std::size_t row, LogColumn column) const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     void followLastRow();
+    void updateRow(std::optional<std::size_t> row);
     void scrollTo(std::size_t row);
     void updateVerticalRange();
     void updateGeometries();

@@ -1,9 +1,11 @@
 #include "app/LogGrid.h"
 
+#include <QCoreApplication>
 #include <QFontInfo>
 #include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
@@ -345,6 +347,79 @@ TEST_F(LogGridTest, TableClearedBehindAPausedGridIsNotRead)
     EXPECT_FALSE(grid.viewport()->grab().isNull());
     press(Qt::Key_Up);
     EXPECT_LT(*grid.currentRow(), 3u);
+}
+
+// Collects what the grid's cells are asked to paint.
+class PaintRecorder : public QObject {
+public:
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+};
+
+TEST_F(LogGridTest, AppendedRowRepaintsItsLineAndTheMarkLeavingTheLineBefore)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    logRows(3);
+    QCoreApplication::processEvents();
+    PaintRecorder recorder;
+    grid.viewport()->installEventFilter(&recorder);
+    logRows(1);
+    QCoreApplication::processEvents();
+    const int h = grid.rowHeight();
+    const int w = grid.viewport()->width();
+    EXPECT_EQ(recorder.painted, QRegion(0, 2 * h, w, 2 * h));
+
+    // Once the grid is full a new row moves the picture up by one line.
+    logRows(static_cast<std::size_t>(grid.visibleRowCount()) * 2);
+    QCoreApplication::processEvents();
+    recorder.painted = QRegion();
+    logRows(1);
+    QCoreApplication::processEvents();
+    EXPECT_LE(recorder.painted.boundingRect().height(), 3 * h);
+    grid.viewport()->removeEventFilter(&recorder);
+}
+
+TEST_F(LogGridTest, AFollowedLogLooksAsIfDrawnAfresh)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    for (int i = 0; i < 30; ++i) {
+        logRows(1);
+        QCoreApplication::processEvents();
+    }
+    const QImage followed = grid.viewport()->grab().toImage();
+    grid.viewport()->update();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.viewport()->grab().toImage(), followed);
+
+    LogGrid fresh;
+    fresh.setTable(&table);
+    fresh.setGeometry(grid.geometry());
+    fresh.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&fresh));
+    EXPECT_EQ(fresh.viewport()->grab().toImage(), followed);
+}
+
+TEST_F(LogGridTest, NumbersTooWideForTheirColumnEndInAnEllipsisNotInAnotherNumber)
+{
+    table.append({99999, "12:00:01", "DC", "1.234", "V", "AUTO"});
+    table.append({1000000, "12:00:02", "DC", "-1234.5678901", "V", "AUTO"});
+    grid.rowsAppended();
+    EXPECT_EQ(grid.shownText(0, LogColumn::No), "99999");
+    EXPECT_EQ(grid.shownText(0, LogColumn::Value), "1.234");
+    for (LogColumn c : {LogColumn::No, LogColumn::Value}) {
+        const QString shown = grid.shownText(1, c);
+        EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+        EXPECT_TRUE(grid.cellText(1, c).startsWith(shown.chopped(1))) << shown.toStdString();
+    }
+    // Words are cut at the column line as before.
+    EXPECT_EQ(grid.shownText(1, LogColumn::Range), "AUTO");
 }
 
 TEST_F(LogGridTest, TenMillionRowsFollowAndScrollLikeAFew)
