@@ -71,7 +71,14 @@ void TFCOMM::applyDecodedFrame(const DecodedFrame &decoded)
     m_scale->KDrun(reading.needle);
     INDataToTable();
     // The bar's scale ends at 60; leading digits beyond that fill it.
-    PBar2->setValue(std::clamp(decoded.lcd.bar, PBar2->minimum(), PBar2->maximum()));
+    const int bar = std::clamp(decoded.lcd.bar, PBar2->minimum(), PBar2->maximum());
+    if (bar != PBar2->value()) {
+        // The bar repaints itself at once on a new value; held back, it joins the one repaint
+        // that follows the poll instead of costing a paint and a flush of its own.
+        PBar2->setUpdatesEnabled(false);
+        PBar2->setValue(bar);
+        PBar2->setUpdatesEnabled(true);
+    }
 }
 
 void TFCOMM::INDataToTable()

@@ -55,7 +55,9 @@ void LimitsPanel::wire()
 
 void LimitsPanel::judgeReading(const QString &valueText)
 {
-    T1VALUE->setText(valueText);
+    // Setting even the same text lays the box out and repaints it again.
+    if (T1VALUE->text() != valueText)
+        T1VALUE->setText(valueText);
     const std::string sep = DecimalSep.toStdString();
     const Verdict verdict = vireo::judge(valueText.toStdString(), T1HI->text().toStdString(),
                                          T1LO->text().toStdString(), sep);
