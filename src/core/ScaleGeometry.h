@@ -66,9 +66,6 @@ public:
     std::int32_t chordWidth() const { return m_chordWidth; }
     std::int32_t arcHeight() const { return m_arcHeight; }
     float radius() const { return m_radius; }
-    // Degrees the arc spans, and the angle of its left end.
-    float span() const { return m_span; }
-    float leftAngle() const { return m_leftAngle; }
 
     // Angle in radians of position `position` on a scale of `steps` (> 0) steps; 0 is the
     // left end.
