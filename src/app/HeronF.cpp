@@ -61,7 +61,10 @@ TFCOMM::TFCOMM(const ModelSwitches &sw, FormDialogs *dialogs,
 {
     setObjectName(QStringLiteral("FCOMM"));
     setWindowTitle(QStringLiteral("Vireo"));
-    setWindowIcon(QIcon(QStringLiteral(":/pictures/icon32.png")));
+    // Both sizes: title bars and task lists ask for 16 x 16, switchers for 32 x 32.
+    QIcon icon(QStringLiteral(":/pictures/icon32.png"));
+    icon.addFile(QStringLiteral(":/pictures/icon16.png"));
+    setWindowIcon(icon);
     setFixedSize(620, 427);
     setFont(fontPx(kSansSerif, 11, true));
     setBackgroundRole(QPalette::Button);

@@ -27,7 +27,7 @@ const LcdDesign kLcdDesign[kLcdMemberCount] = {
     {LcdMember::LCDM1, "LCDM1", "M", &kA2, 24, false, {230, 57, 20, 28}, false},
     {LcdMember::LcdDa, "LcdDa", "5", &kA3, 100, false, {40, 20, 56, 113}, false},
     {LcdMember::LcdAuto, "LcdAuto", "AUTO", &kA2, 19, true, {8, 11, 54, 22}, false},
-    {LcdMember::Lcdm, "Lcdm", "m", &kA2, 24, false, {232, 81, 20, 28}, false},
+    {LcdMember::Lcdm, "Lcdm", "m", &kA2, 24, false, {232, 81, 26, 28}, false},
     {LcdMember::LCDRS, "LCDRS", "Connect", &kA2, 19, true, {70, 11, 78, 22}, true},
     {LcdMember::LcdDb, "LcdDb", "9", &kA3, 100, false, {88, 20, 56, 113}, false},
     {LcdMember::LcdDc, "LcdDc", "9", &kA3, 100, false, {136, 20, 56, 113}, false},

@@ -14,12 +14,30 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace vireo {
 
 namespace {
+
+// Qt puts a check box's caption about 3 px further right than the window was designed for,
+// which cuts the record bar's captions ("Repea", "Sampling Interva", half an "'S").
+class DesignedCaptionStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption *option,
+                    const QWidget *widget) const override
+    {
+        const int value = QProxyStyle::pixelMetric(metric, option, widget);
+        return metric == PM_CheckBoxLabelSpacing ? std::max(0, value - kCaptionShift) : value;
+    }
+
+private:
+    static constexpr int kCaptionShift = 3;
+};
 
 constexpr const char *kA2 = "VORDA-A2";
 constexpr const char *kArial = "Arial";
@@ -88,9 +106,10 @@ const ControlDesign kWindowDesign[] = {
         nullptr, H},
 
     // Record bar and the log grid.
-    {"RepeatSet", K::Check, nullptr, {3, 186, 54, 20}, "Repeat", kArial11, nullptr, S, Checked},
+    {"RepeatSet", K::Check, nullptr, {3, 186, 54, 20}, "Repeat", kArial11, nullptr, S,
+        Checked | DesignedCaption},
     {"RecordSI", K::Check, nullptr, {57, 186, 143, 20}, "Sampling Interval           'S",
-        kArial11},
+        kArial11, nullptr, S, DesignedCaption},
     {"RecordSITime", K::Edit, nullptr, {159, 186, 27, 21}, "1", kInherit},
     {"RecordNew", K::ToolPicture, nullptr, {200, 186, 23, 21}, ":/pictures/newpage.png",
         kInherit, "Close Data"},
@@ -301,6 +320,11 @@ QWidget *makeWidget(const ControlDesign &row, QWidget *parent)
     case K::Check: {
         auto *box = new QCheckBox(text(row.caption), parent);
         box->setChecked((row.flags & Checked) != 0);
+        if ((row.flags & DesignedCaption) != 0) {
+            auto *style = new DesignedCaptionStyle;
+            style->setParent(box);
+            box->setStyle(style);
+        }
         return box;
     }
     case K::Push:

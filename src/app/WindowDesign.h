@@ -58,14 +58,15 @@ struct FontDesign {
 
 // Details that only some rows need.
 enum DesignFlag : unsigned {
-    Checked = 1u << 0,       // check box or menu item ticked at start
-    Checkable = 1u << 1,     // menu item that carries a tick
-    Disabled = 1u << 2,      // not enabled at start
-    ReadOnly = 1u << 3,      // edit box the user cannot type into
-    FitCaption = 1u << 4,    // label that sizes itself to its caption
-    MiddleLeft = 1u << 5,    // caption centred vertically instead of at the top
-    ScaledPicture = 1u << 6, // picture stretched over the label
-    TwoStateIcon = 1u << 7,  // picture holding the normal and the greyed image side by side
+    Checked = 1u << 0,         // check box or menu item ticked at start
+    Checkable = 1u << 1,       // menu item that carries a tick
+    Disabled = 1u << 2,        // not enabled at start
+    ReadOnly = 1u << 3,        // edit box the user cannot type into
+    FitCaption = 1u << 4,      // label that sizes itself to its caption
+    MiddleLeft = 1u << 5,      // caption centred vertically instead of at the top
+    ScaledPicture = 1u << 6,   // picture stretched over the label
+    TwoStateIcon = 1u << 7,    // picture holding the normal and the greyed image side by side
+    DesignedCaption = 1u << 8, // check box caption where the design put it, 3 px left of Qt's
 };
 
 // One control of the window: the window design is a table of these, in creation order (which
