@@ -25,9 +25,10 @@ TEST(WindowDesign, EveryRowIsOneControlUnderItsParent)
     for (const ControlDesign &row : windowDesign()) {
         const QString name = QString::fromLatin1(row.name);
         EXPECT_FALSE(seen.contains(name)) << row.name << " is designed twice";
-        if (row.parent != nullptr)
+        if (row.parent != nullptr) {
             EXPECT_TRUE(seen.contains(QString::fromLatin1(row.parent)))
                 << row.name << " comes before its parent " << row.parent;
+        }
         seen.insert(name);
 
         const auto found = fx.form->findChildren<QObject *>(name);
@@ -39,20 +40,23 @@ TEST(WindowDesign, EveryRowIsOneControlUnderItsParent)
             if (row.kind == ControlKind::Menu)
                 continue;
             // Labels that fit their caption keep only their place.
-            if ((row.flags & FitCaption) != 0)
+            if ((row.flags & FitCaption) != 0) {
                 EXPECT_EQ(w->pos(), row.place.topLeft()) << row.name;
-            else if (row.place != QRect())
+            } else if (row.place != QRect()) {
                 EXPECT_EQ(w->geometry(), row.place) << row.name;
+            }
             EXPECT_EQ(w->isVisibleTo(w->parentWidget()), row.shown != Shown::Hidden) << row.name;
             // Parked controls stay visible, out of the client area.
-            if (row.shown == Shown::Parked)
+            if (row.shown == Shown::Parked) {
                 EXPECT_GE(w->x(), fx.form->width()) << row.name;
+            }
         } else if (auto *item = qobject_cast<QAction *>(found.front())) {
             EXPECT_EQ(item->isVisible(), row.shown != Shown::Hidden) << row.name;
             EXPECT_EQ(item->isChecked(), (row.flags & Checked) != 0) << row.name;
             // A hidden entry is never enabled.
-            if (row.shown != Shown::Hidden)
+            if (row.shown != Shown::Hidden) {
                 EXPECT_EQ(item->isEnabled(), (row.flags & Disabled) == 0) << row.name;
+            }
         }
     }
 }
