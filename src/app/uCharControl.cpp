@@ -11,6 +11,8 @@ namespace {
 
 // Ten redraws a second follow a meter closely; more only cost the chart's layout work.
 constexpr int kRefreshMs = 100;
+// A meter's frames come on its own clock, a little early or late against ours.
+constexpr int kRefreshSlackMs = 20;
 
 } // namespace
 
@@ -93,13 +95,21 @@ void TChartControl::showWindow()
 {
     m_parts.axisX->setRange(static_cast<qreal>(m_pager.windowMin()),
                             static_cast<qreal>(m_pager.windowMax()));
-    if (!m_refresh.isActive())
-        m_refresh.start();
+    if (m_refresh.isActive())
+        return;
+    // A point that comes once the last redraw is old enough is drawn at once, in the repaint
+    // of the poll that brought it, rather than in a wake-up and a repaint of its own.
+    const qint64 since = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : kRefreshMs;
+    if (since >= kRefreshMs - kRefreshSlackMs)
+        flush();
+    else
+        m_refresh.start(static_cast<int>(kRefreshMs - since));
 }
 
 void TChartControl::flush()
 {
     m_refresh.stop();
+    m_sinceFlush.start();
     const ChartPager::IndexRange range = m_pager.visibleRange();
     m_shown.clear();
     for (std::int64_t i = range.first; i <= range.last; ++i)

@@ -2,6 +2,7 @@
 
 #include "core/ChartPager.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QPointF>
 #include <QTimer>
@@ -15,7 +16,7 @@ namespace vireo {
 
 // Pages the trend chart. The pager holds every value; the chart is fed the points of the
 // visible window only, so adding a point costs the same after days of logging as at start.
-// The series are refreshed at most ten times a second rather than per point: a meter at line
+// The series are refreshed about ten times a second rather than per point: a meter at line
 // rate delivers 174 frames a second, and the chart lays out its axes and whole path again on
 // every change of a series.
 class TChartControl {
@@ -56,6 +57,7 @@ private:
     ChartParts m_parts;
     ChartPager m_pager;
     QTimer m_refresh;
+    QElapsedTimer m_sinceFlush;
     QList<QPointF> m_shown;
 };
 
