@@ -38,7 +38,6 @@ public:
     // Whether every line read so far made a row (and the file had a header line).
     bool ok() const { return m_ok; }
     std::size_t bytesRead() const { return m_total - m_text.size(); }
-    std::size_t totalBytes() const { return m_total; }
 
 private:
     std::string_view m_text;

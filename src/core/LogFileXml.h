@@ -46,9 +46,8 @@ public:
     bool step(LogTable &table, std::size_t maxRows);
     // Whether the packet read whole (its rows are in the table once step() returned false).
     bool ok() const;
-    // Work done so far, out of totalBytes().
+    // Work done so far, out of the packet's size in bytes.
     std::size_t progress() const;
-    std::size_t totalBytes() const { return m_total; }
 
 private:
     struct Reader;
