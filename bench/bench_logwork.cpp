@@ -1,7 +1,7 @@
 // Saving and loading a log of ten million rows through the real window's buttons, with a
 // meter sending meanwhile: how long the work takes, the longest the event loop was kept
 // waiting (what the user sees as a frozen window), and the readings logged after it.
-#include "app/DisplayFonts.h"
+#include "OffscreenBench.h"
 #include "app/FormDialogs.h"
 #include "app/HeronF.h"
 #include "app/ReadingLog.h"
@@ -135,12 +135,5 @@ BENCHMARK(BM_LoadThroughTheWindow)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    vireo::loadEmbeddedResources();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    window.reset();
-    return 0;
+    return vireo::bench::runOffscreen(argc, argv, [] { window.reset(); });
 }

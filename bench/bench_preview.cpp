@@ -1,7 +1,7 @@
 // The print preview of a long log in the real window: how long the printer button takes to
 // show the first page, how much memory the open preview adds and whether closing it gives
 // the memory back.
-#include "app/DisplayFonts.h"
+#include "OffscreenBench.h"
 #include "app/HeronF.h"
 #include "app/ReadingLog.h"
 #include "app/ReportPageView.h"
@@ -118,12 +118,5 @@ BENCHMARK(BM_PreviewOpen)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    vireo::loadEmbeddedResources();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    window.reset();
-    return 0;
+    return vireo::bench::runOffscreen(argc, argv, [] { window.reset(); });
 }

@@ -1,6 +1,6 @@
 // The real window on the offscreen platform: what one frame costs on the GUI thread, what a
 // repaint after it costs, and whether either grows with the size of the log.
-#include "app/DisplayFonts.h"
+#include "OffscreenBench.h"
 #include "app/HeronF.h"
 #include "app/ReadingLog.h"
 #include "app/TrendChart.h"
@@ -101,11 +101,5 @@ BENCHMARK(BM_FrameAndRepaintAtRows)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    vireo::loadEmbeddedResources();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vireo::bench::runOffscreen(argc, argv);
 }
