@@ -7,6 +7,7 @@
 #include "app/ScalePanel.h"
 #include "app/TrendChart.h"
 #include "app/uCharControl.h"
+#include "support/EventLoopWait.h"
 #include "support/FakeHidPlatform.h"
 
 #include "app/LogGrid.h"
@@ -16,8 +17,6 @@
 #include <QAbstractSeries>
 #include <QChart>
 #include <QChartView>
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -30,7 +29,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
-#include <functional>
 #include <memory>
 
 namespace vireo::test {
@@ -76,19 +74,6 @@ private:
         return n;
     }
 };
-
-// Runs the event loop until `done` holds or `ms` pass; returns whether it held.
-inline bool waitFor(const std::function<bool()> &done, int ms = 3000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 // The window's control of the design name `name`.
 template <class T> T *named(QObject &form, const char *name)

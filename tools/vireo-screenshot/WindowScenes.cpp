@@ -3,6 +3,7 @@
 #include "app/FormDialogs.h"
 #include "app/HeronF.h"
 #include "app/LcdPanel.h"
+#include "support/EventLoopWait.h"
 #include "support/FakeHidPlatform.h"
 
 #include <QAbstractButton>
@@ -136,16 +137,9 @@ private:
     }
 };
 
-bool settle(const std::function<bool()> &done, int ms = kStepTimeoutMs)
+bool settle(const std::function<bool()> &done)
 {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
+    return test::waitFor(done, kStepTimeoutMs);
 }
 
 void pause(int ms)
