@@ -54,6 +54,16 @@ void clickSaveChart(FormFixture &fx)
     QTest::mouseClick(&fx.get<QToolButton>("BtSave"), Qt::LeftButton);
 }
 
+// Saves a log of two readings as `name` and returns the file it made: the old file that a
+// failed save of the same name must leave as it was.
+QByteArray saveAShortLog(FormFixture &fx, const QString &name)
+{
+    logReadings(fx, 2);
+    fx.dialogs.saveNames = {name};
+    clickSaveAs(fx);
+    return readAll(name);
+}
+
 TEST(LogFiles, TextSavesAreByteIdenticalAndLoadBackAppended)
 {
     QTemporaryDir dir;
@@ -136,11 +146,8 @@ TEST(LogFiles, AFailedSaveLeavesTheOldFileAndTheLogIntact)
 {
     QTemporaryDir dir;
     FormFixture fx;
-    logReadings(fx, 2);
     const QString name = dir.filePath("keep.xls");
-    fx.dialogs.saveNames = {name};
-    clickSaveAs(fx);
-    const QByteArray before = readAll(name);
+    const QByteArray before = saveAShortLog(fx, name);
     ASSERT_FALSE(before.isEmpty());
 
     logReadings(fx, 3000);
@@ -179,11 +186,8 @@ TEST(LogFiles, SavesToAFullOrReadOnlyDiskNameTheReason)
     if (!full.mounted() || !readOnly.mounted())
         GTEST_SKIP() << "mounting a small disk needs root";
     FormFixture fx;
-    logReadings(fx, 2);
     const QString keep = full.filePath("keep.xml");
-    fx.dialogs.saveNames = {keep};
-    clickSaveAs(fx);
-    const QByteArray before = readAll(keep);
+    const QByteArray before = saveAShortLog(fx, keep);
     ASSERT_FALSE(before.isEmpty());
 
     logReadings(fx, 3000);
