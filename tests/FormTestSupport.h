@@ -8,6 +8,7 @@
 #include "app/TrendChart.h"
 #include "app/uCharControl.h"
 #include "support/EventLoopWait.h"
+#include "support/FakeAdapter.h"
 #include "support/FakeHidPlatform.h"
 
 #include "app/LogGrid.h"
@@ -129,12 +130,7 @@ struct FormFixture {
     // Plugs the adapter in and presses "USB Connect", as a user does.
     void connectUsb()
     {
-        FakeHidPlatform::Device d;
-        d.path = kAdapterPath;
-        d.instance = "usb-fixture";
-        d.attributes = {0x1A86, 0xE008, 0x0100};
-        d.product = u"USB to Serial";
-        hid->plug(d);
+        hid->plug(fakeAdapter(kAdapterPath, "usb-fixture"));
         auto &devices = get<QListWidget>("DevListBox");
         if (!waitFor([&] { return devices.count() == 1; }))
             ADD_FAILURE() << "the adapter was not listed";
@@ -203,19 +199,11 @@ struct FormFixture {
 private:
     static constexpr const char *kAdapterPath = "/dev/hidraw-fixture";
 
-    // The adapter's reports for some meter bytes: up to seven behind a count nibble each, and
-    // a report without meter bytes that ends the burst.
+    // Sends some meter bytes as the adapter's reports, the report that ends the burst last.
     void sendBurst(const std::vector<std::uint8_t> &bytes)
     {
-        for (std::size_t i = 0; i < bytes.size(); i += 7) {
-            const std::size_t n = std::min<std::size_t>(7, bytes.size() - i);
-            std::vector<std::uint8_t> r{0x00, static_cast<std::uint8_t>(0xF0 | n)};
-            r.insert(r.end(), bytes.begin() + static_cast<std::ptrdiff_t>(i),
-                     bytes.begin() + static_cast<std::ptrdiff_t>(i + n));
-            r.resize(9, 0);
-            hid->queueReport(kAdapterPath, r);
-        }
-        hid->queueReport(kAdapterPath, {0x00, 0xF0, 0, 0, 0, 0, 0, 0, 0});
+        for (const auto &report : adapterReports(bytes))
+            hid->queueReport(kAdapterPath, report);
     }
 
     bool connected = false;

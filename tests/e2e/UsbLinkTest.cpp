@@ -22,29 +22,7 @@ namespace {
 
 FakeHidPlatform::Device adapter(const std::string &path)
 {
-    FakeHidPlatform::Device d;
-    d.path = path;
-    d.instance = "usb-" + path;
-    d.attributes = {0x1A86, 0xE008, 0x0100};
-    d.product = u"USB to Serial";
-    return d;
-}
-
-// The reports an adapter sends for one meter frame: count nibble, then up to 7 bytes each,
-// and a report without meter bytes that ends the burst.
-std::vector<std::vector<std::uint8_t>> reportsFor(const std::vector<std::uint8_t> &frame)
-{
-    std::vector<std::vector<std::uint8_t>> out;
-    for (std::size_t i = 0; i < frame.size(); i += 7) {
-        const std::size_t n = std::min<std::size_t>(7, frame.size() - i);
-        std::vector<std::uint8_t> r{0x00, static_cast<std::uint8_t>(0xF0 | n)};
-        r.insert(r.end(), frame.begin() + static_cast<std::ptrdiff_t>(i),
-                 frame.begin() + static_cast<std::ptrdiff_t>(i + n));
-        r.resize(9, 0);
-        out.push_back(r);
-    }
-    out.push_back({0x00, 0xF0, 0, 0, 0, 0, 0, 0, 0});
-    return out;
+    return test::fakeAdapter(path, "usb-" + path);
 }
 
 const std::vector<std::uint8_t> kFrame = {0x30, 0x31, 0x32, 0x33, 0x34, 0x3B,
@@ -68,7 +46,7 @@ TEST(UsbLink, ConnectReadsFramesIntoTheLcdAndTheLog)
                                                       0x00, 0x00, 0x00}));
 
     for (int i = 0; i < 3; ++i)
-        for (auto &r : reportsFor(kFrame))
+        for (auto &r : test::adapterReports(kFrame))
             fx.hid->queueReport("/dev/hidraw7", r);
     ASSERT_TRUE(waitFor([&] { return fx.rows() == 3; }));
     EXPECT_EQ(named<LcdPanel>(f, "Panel1")->caption(LcdMember::LcdDa) +

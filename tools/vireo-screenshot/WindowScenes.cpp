@@ -4,6 +4,7 @@
 #include "app/HeronF.h"
 #include "app/LcdPanel.h"
 #include "support/EventLoopWait.h"
+#include "support/FakeAdapter.h"
 #include "support/FakeHidPlatform.h"
 
 #include <QAbstractButton>
@@ -76,33 +77,6 @@ std::vector<std::uint8_t> meterBytes(const char *frameText)
     bytes.push_back(0x0D);
     bytes.push_back(0x0A);
     return bytes;
-}
-
-// The adapter's reports for one frame: up to seven meter bytes each behind a count nibble,
-// and a report without meter bytes that ends the burst.
-std::vector<std::vector<std::uint8_t>> adapterReports(const std::vector<std::uint8_t> &bytes)
-{
-    std::vector<std::vector<std::uint8_t>> reports;
-    for (std::size_t i = 0; i < bytes.size(); i += 7) {
-        const std::size_t n = std::min<std::size_t>(7, bytes.size() - i);
-        std::vector<std::uint8_t> r{0x00, static_cast<std::uint8_t>(0xF0 | n)};
-        r.insert(r.end(), bytes.begin() + static_cast<std::ptrdiff_t>(i),
-                 bytes.begin() + static_cast<std::ptrdiff_t>(i + n));
-        r.resize(9, 0);
-        reports.push_back(r);
-    }
-    reports.push_back({0x00, 0xF0, 0, 0, 0, 0, 0, 0, 0});
-    return reports;
-}
-
-FakeHidPlatform::Device adapter()
-{
-    FakeHidPlatform::Device d;
-    d.path = kAdapterPath;
-    d.instance = "usb-scenes";
-    d.attributes = {0x1A86, 0xE008, 0x0100};
-    d.product = u"USB to Serial";
-    return d;
 }
 
 // No box may open while the scenes run: one would stand for a fault and stop the run.
@@ -264,7 +238,7 @@ bool runUsbWindow(Recorder &rec, RefusingDialogs &dialogs)
     auto *firstPage = control<QAbstractButton>(window, "BtFirst");
     if (!devices || !connect || !pageSize || !pageTimer || !firstPage)
         return false;
-    hid->plug(adapter());
+    hid->plug(test::fakeAdapter(kAdapterPath, "usb-scenes"));
     if (!settle([&] { return devices->count() == 1; }))
         return rec.failed("adapter listed");
     QTest::mouseClick(connect, Qt::LeftButton);
@@ -272,7 +246,7 @@ bool runUsbWindow(Recorder &rec, RefusingDialogs &dialogs)
         return rec.failed("USB Connect pressed");
 
     auto send = [&](const char *frameText) {
-        for (auto &report : adapterReports(meterBytes(frameText)))
+        for (auto &report : test::adapterReports(meterBytes(frameText)))
             hid->queueReport(kAdapterPath, report);
     };
     // A reading rising from 1.234 V to 1.262 V, DC, AUTO range.
