@@ -2,6 +2,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTextLayout>
 
 namespace vireo {
 
@@ -69,6 +70,10 @@ const LcdDesign kLcdDesign[kLcdMemberCount] = {
 // The decimal points: a 5 px black pen around a white fill, which shows as a solid dot.
 constexpr int kDotPen = 5;
 
+// Above this size the painter keeps no glyph images: it shapes the caption and fills its
+// outline on every paint. The panel fills the same outline, shaped once per caption.
+constexpr int kLargestCachedGlyphPx = 64;
+
 bool shownAtStart(LcdMember m)
 {
     return m == LcdMember::LcdDa || m == LcdMember::LcdDb || m == LcdMember::LcdDc ||
@@ -106,7 +111,28 @@ LcdPanel::LcdPanel(QWidget *parent) : QFrame(parent)
         f.setStyleStrategy(QFont::PreferAntialias);
         // What the panel's font does not say comes from the window, as for any control.
         m.font = f.resolve(font());
+        m.outlined = d.px > kLargestCachedGlyphPx;
+        traceOutline(m);
     }
+}
+
+void LcdPanel::traceOutline(Member &member)
+{
+    if (!member.outlined)
+        return;
+    // A caption the digit font lacks comes from a fallback font, whose ascent sets the line.
+    QTextLayout layout(member.caption, member.font);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(member.place.width());
+    const qreal ascent = line.ascent();
+    layout.endLayout();
+    QPainterPath path;
+    path.addText(QPointF(member.place.left(), member.place.top() + ascent), member.font,
+                 member.caption);
+    // Glyph outlines overlap where strokes join: they fill as the painter fills text.
+    path.setFillRule(Qt::WindingFill);
+    member.outline = path;
 }
 
 std::optional<LcdMember> LcdPanel::memberNamed(QStringView name) const
@@ -137,6 +163,7 @@ void LcdPanel::setCaption(LcdMember member, const QString &caption)
     if (m.shape || m.caption == caption)
         return;
     m.caption = caption;
+    traceOutline(m);
     if (m.shown)
         updatePlace(m);
 }
@@ -180,6 +207,11 @@ void LcdPanel::paintEvent(QPaintEvent *event)
             painter.fillRect(m.place, palette().brush(QPalette::Window));
         if (m.caption.isEmpty())
             continue;
+        if (m.outlined) {
+            painter.setRenderHint(QPainter::Antialiasing, true);
+            painter.fillPath(m.outline, captionPen.brush());
+            continue;
+        }
         painter.setFont(m.font);
         painter.setPen(captionPen);
         painter.drawText(m.place, Qt::AlignLeft | Qt::AlignTop | Qt::TextForceLeftToRight,

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFrame>
+#include <QPainterPath>
 #include <QRect>
 #include <QString>
 
@@ -51,10 +52,14 @@ private:
         bool opaque = false; // paints the panel's white behind its caption
         bool shape = false;
         bool shown = false;
+        // Captions too large for the painter's glyph cache are kept as their outline.
+        bool outlined = false;
+        QPainterPath outline;
     };
 
     const Member &at(LcdMember member) const { return m_members[index(member)]; }
     void updatePlace(const Member &member);
+    static void traceOutline(Member &member);
 
     std::array<Member, kLcdMemberCount> m_members;
 };

@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QImage>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 using namespace vireo;
 
@@ -147,6 +149,34 @@ TEST(LcdPanel, MembersAreCutAtTheirPlaces)
             ++changedInside;
         }
     EXPECT_GT(changedInside, 0);
+}
+
+// The large digits are filled from kept outlines: each caption must look exactly as the
+// painter's own text would, including after the caption changed.
+TEST(LcdPanel, LargeCaptionsPaintAsText)
+{
+    ShownPanel p;
+    LcdVisibility v = startMembers();
+    v.reset(index(LcdMember::LcdDb));
+    p.panel->showMembers({v, {'5', '9', '9', '9'}});
+    p.settle();
+    const QImage without = p.picture();
+    const QRect place = p.panel->place(LcdMember::LcdDb);
+    for (char c : std::string("0123456789@-LEFrHnoP")) {
+        const QString caption(QLatin1Char{c});
+        QImage expected = without;
+        {
+            QPainter painter(&expected);
+            painter.setClipRect(place);
+            painter.setFont(p.panel->memberFont(LcdMember::LcdDb));
+            painter.setPen(p.panel->palette().color(QPalette::WindowText));
+            painter.drawText(place, Qt::AlignLeft | Qt::AlignTop | Qt::TextForceLeftToRight,
+                             caption);
+        }
+        p.panel->showMembers({startMembers(), {'5', c, '9', '9'}});
+        p.settle();
+        EXPECT_EQ(p.picture(), expected) << c;
+    }
 }
 
 } // namespace
