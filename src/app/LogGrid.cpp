@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <utility>
 
 namespace vireo {
 
@@ -57,9 +58,10 @@ protected:
     }
 };
 
-// A scroll bar that repaints only when it would look different. The grid's bar changes its
-// range with every appended row, which after the first few hundred rows moves the thumb by
-// less than a pixel.
+// A scroll bar that repaints only when it would look different, and then only where. The
+// grid's bar changes its range with every appended row, which after the first few hundred rows
+// moves the thumb by less than a pixel; before that, only the thumb's old and new places change,
+// and an arrow while the value leaves and regains the end of the range.
 class RowScrollBar : public QScrollBar {
 public:
     using QScrollBar::QScrollBar;
@@ -69,13 +71,21 @@ protected:
     {
         QStyleOptionSlider option;
         initStyleOption(&option);
-        const Look look{style()->subControlRect(QStyle::CC_ScrollBar, &option,
-                                                QStyle::SC_ScrollBarSlider, this),
-                        minimum() == maximum(), value() == minimum(), value() == maximum()};
+        const Look look{part(option, QStyle::SC_ScrollBarSlider), minimum() == maximum(),
+                        value() == minimum(), value() == maximum()};
         if (look == m_look)
             return;
-        m_look = look;
-        QScrollBar::sliderChange(change);
+        const Look was = std::exchange(m_look, look);
+        if (!was.slider.isValid() || !look.slider.isValid() || was.empty != look.empty) {
+            QScrollBar::sliderChange(change);
+            return;
+        }
+        repaintPart(was.slider);
+        repaintPart(look.slider);
+        if (was.atStart != look.atStart)
+            repaintPart(part(option, QStyle::SC_ScrollBarSubLine));
+        if (was.atEnd != look.atEnd)
+            repaintPart(part(option, QStyle::SC_ScrollBarAddLine));
     }
 
 private:
@@ -86,6 +96,18 @@ private:
         bool atEnd = false;
         bool operator==(const Look &) const = default;
     };
+
+    QRect part(const QStyleOptionSlider &option, QStyle::SubControl control) const
+    {
+        return style()->subControlRect(QStyle::CC_ScrollBar, &option, control, this);
+    }
+    void repaintPart(const QRect &place)
+    {
+        // The style may shade a pixel or two around a part.
+        constexpr int kShade = 2;
+        update(place.adjusted(-kShade, -kShade, kShade, kShade));
+    }
+
     Look m_look;
 };
 

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPaintEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
@@ -404,6 +405,38 @@ TEST_F(LogGridTest, AFollowedLogLooksAsIfDrawnAfresh)
     fresh.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&fresh));
     EXPECT_EQ(fresh.viewport()->grab().toImage(), followed);
+}
+
+TEST_F(LogGridTest, ScrollBarThumbRepaintsWhereItMovedAndLeavesNoTrace)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    // Enough rows for a small thumb that still moves with every row.
+    logRows(60);
+    QCoreApplication::processEvents();
+    QScrollBar *bar = grid.verticalScrollBar();
+    PaintRecorder recorder;
+    bar->installEventFilter(&recorder);
+    for (int i = 0; i < 40; ++i) {
+        recorder.painted = QRegion();
+        logRows(1);
+        QCoreApplication::processEvents();
+        EXPECT_LT(recorder.painted.boundingRect().height(), bar->height() / 2) << i;
+    }
+    bar->removeEventFilter(&recorder);
+    // The thumb goes to the start, and the next row brings it back to the end in one jump.
+    QTest::keyClick(bar, Qt::Key_Home);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(bar->value(), 0);
+    logRows(1);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(bar->value(), bar->maximum());
+    // What the window shows of the bar is what a full repaint of it draws.
+    const QPoint at = bar->mapTo(&grid, QPoint(0, 0));
+    const QImage shown = grid.screen()
+                             ->grabWindow(grid.winId(), at.x(), at.y(), bar->width(), bar->height())
+                             .toImage()
+                             .convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown, bar->grab().toImage().convertToFormat(QImage::Format_RGB32));
 }
 
 TEST_F(LogGridTest, NumbersTooWideForTheirColumnEndInAnEllipsisNotInAnotherNumber)
