@@ -367,7 +367,7 @@ QString LogGrid::shownText(std::size_t row, LogColumn column) const
     return text;
 }
 
-void LogGrid::paintEvent(QPaintEvent *)
+void LogGrid::paintEvent(QPaintEvent *event)
 {
     const std::size_t first = firstVisibleRow();
     const std::size_t rows = drawableRows();
@@ -409,6 +409,12 @@ void LogGrid::paintEvent(QPaintEvent *)
         painter.setBrush(Qt::NoBrush);
     }
 
+    // Only the lines the paint reaches are shaped, and one beyond each side for any glyph that
+    // reaches over a line's edge.
+    const QRect dirty = event->rect();
+    const int fromLine = std::max(0, dirty.top() / m_rowHeight - 1);
+    const int toLine = std::min(lines, dirty.bottom() / m_rowHeight + 2);
+
     painter.setClipRect(IndicatorWidth, 0, viewWidth - IndicatorWidth, bottom);
     if (markedLine)
         painter.fillRect(IndicatorWidth, *markedLine * m_rowHeight, cellsRight - IndicatorWidth,
@@ -424,7 +430,7 @@ void LogGrid::paintEvent(QPaintEvent *)
         painter.save();
         painter.setClipRect(QRect(left, 0, width - 1, bottom), Qt::IntersectClip);
         painter.setFont(m_fonts[c]);
-        for (int line = 0; line < lines; ++line) {
+        for (int line = fromLine; line < toLine; ++line) {
             const QRect cell(left + TextMargin, line * m_rowHeight, width - 1 - 2 * TextMargin,
                              m_rowHeight - 1);
             painter.setPen(line == markedLine ? markTextColour : textColour);

@@ -407,6 +407,24 @@ TEST_F(LogGridTest, AFollowedLogLooksAsIfDrawnAfresh)
     EXPECT_EQ(fresh.viewport()->grab().toImage(), followed);
 }
 
+TEST_F(LogGridTest, WhatAFollowedLogShowsIsWhatAFullRepaintDraws)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    QWidget *cells = grid.viewport();
+    const QPoint at = cells->mapTo(&grid, QPoint(0, 0));
+    // While the grid fills, and once it moves up by a line per row.
+    for (int i = 0; i < 2 * grid.visibleRowCount(); ++i) {
+        logRows(1);
+        QCoreApplication::processEvents();
+        const QImage shown =
+            grid.screen()
+                ->grabWindow(grid.winId(), at.x(), at.y(), cells->width(), cells->height())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(shown, cells->grab().toImage().convertToFormat(QImage::Format_RGB32)) << i;
+    }
+}
+
 TEST_F(LogGridTest, ScrollBarThumbRepaintsWhereItMovedAndLeavesNoTrace)
 {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
