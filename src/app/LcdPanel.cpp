@@ -112,14 +112,14 @@ LcdPanel::LcdPanel(QWidget *parent) : QFrame(parent)
         // What the panel's font does not say comes from the window, as for any control.
         m.font = f.resolve(font());
         m.outlined = d.px > kLargestCachedGlyphPx;
-        traceOutline(m);
     }
 }
 
 void LcdPanel::traceOutline(Member &member)
 {
-    if (!member.outlined)
+    if (!member.outlined || member.outlineTraced)
         return;
+    member.outlineTraced = true;
     // A caption the digit font lacks comes from a fallback font, whose ascent sets the line.
     QTextLayout layout(member.caption, member.font);
     layout.beginLayout();
@@ -163,7 +163,7 @@ void LcdPanel::setCaption(LcdMember member, const QString &caption)
     if (m.shape || m.caption == caption)
         return;
     m.caption = caption;
-    traceOutline(m);
+    m.outlineTraced = false;
     if (m.shown)
         updatePlace(m);
 }
@@ -190,7 +190,7 @@ void LcdPanel::paintEvent(QPaintEvent *event)
     const QPen captionPen(palette().brush(QPalette::WindowText), 0);
     QPen dotPen(Qt::black, kDotPen);
     dotPen.setJoinStyle(Qt::MiterJoin);
-    for (const Member &m : m_members) {
+    for (Member &m : m_members) {
         if (!m.shown || !dirty.intersects(m.place))
             continue;
         // Each member is cut at its own place, as a control of that size would be.
@@ -208,6 +208,7 @@ void LcdPanel::paintEvent(QPaintEvent *event)
         if (m.caption.isEmpty())
             continue;
         if (m.outlined) {
+            traceOutline(m);
             painter.setRenderHint(QPainter::Antialiasing, true);
             painter.fillPath(m.outline, captionPen.brush());
             continue;

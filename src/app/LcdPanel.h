@@ -52,8 +52,11 @@ private:
         bool opaque = false; // paints the panel's white behind its caption
         bool shape = false;
         bool shown = false;
-        // Captions too large for the painter's glyph cache are kept as their outline.
+        // Captions too large for the painter's glyph cache are kept as their outline, traced
+        // at the first paint after the caption changed: a meter at line rate changes captions
+        // several times between two paints.
         bool outlined = false;
+        bool outlineTraced = false;
         QPainterPath outline;
     };
 
