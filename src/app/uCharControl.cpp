@@ -93,8 +93,11 @@ void TChartControl::SetFillVisible(bool visible)
 
 void TChartControl::showWindow()
 {
-    m_parts.axisX->setRange(static_cast<qreal>(m_pager.windowMin()),
-                            static_cast<qreal>(m_pager.windowMax()));
+    // Setting even the same range lays the axis out again, and the window moves only by pages.
+    const auto windowMin = static_cast<qreal>(m_pager.windowMin());
+    const auto windowMax = static_cast<qreal>(m_pager.windowMax());
+    if (m_parts.axisX->min() != windowMin || m_parts.axisX->max() != windowMax)
+        m_parts.axisX->setRange(windowMin, windowMax);
     if (m_refresh.isActive())
         return;
     // A point that comes once the last redraw is old enough is drawn at once, in the repaint
