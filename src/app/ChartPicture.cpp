@@ -18,10 +18,10 @@ QImage chartPicture(QGraphicsView *chart)
     QPainter painter(&image);
     // The view itself paints only its frame; the scene lives on the viewport, and the
     // toolbar buttons are further children that must not appear, so the frame is rendered
-    // without children and the scene is drawn into the viewport's place.
+    // without children and the viewport, as it paints itself, into its place.
     chart->QWidget::render(&painter, QPoint(), QRegion(), QWidget::RenderFlags());
-    const QWidget *viewport = chart->viewport();
-    chart->render(&painter, QRectF(viewport->geometry()), viewport->rect(), Qt::IgnoreAspectRatio);
+    QWidget *viewport = chart->viewport();
+    viewport->render(&painter, viewport->pos(), QRegion(), QWidget::DrawWindowBackground);
     return image;
 }
 

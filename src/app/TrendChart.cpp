@@ -3,6 +3,7 @@
 #include "app/ChartPicture.h"
 #include "app/FormDialogs.h"
 #include "app/FormWidgets.h"
+#include "app/TrendPlot.h"
 #include "app/WindowDesign.h"
 #include "app/uCharControl.h"
 #include "core/KeyFilters.h"
@@ -87,9 +88,9 @@ void TrendChart::setUpChart()
     chart->setBackgroundRoundness(0);
     chart->setAnimationOptions(QChart::NoAnimation);
 
-    Series2Upper = new QLineSeries();
-    Series2Upper->setObjectName(QStringLiteral("Series2Upper"));
-    Series2 = new QAreaSeries(Series2Upper);
+    auto *upper = new QLineSeries();
+    upper->setObjectName(QStringLiteral("Series2Upper"));
+    Series2 = new QAreaSeries(upper);
     Series2->setObjectName(QStringLiteral("Series2"));
     Series2->setBrush(QColor(255, 255, 128));
     Series2->setPen(QPen(QColor(0, 128, 255), 1));
@@ -120,6 +121,8 @@ void TrendChart::setUpChart()
         s->attachAxis(axisY);
     }
 
+    m_plot = new TrendPlot({Chtshow, Series2, Series1, axisX, axisY});
+
     Chtshow->setRenderHint(QPainter::Antialiasing, false);
     Chtshow->setRubberBand(QChartView::NoRubberBand);
     Chtshow->setInteractive(false);
@@ -146,7 +149,7 @@ void TrendChart::wire()
 void TrendChart::createChartControl()
 {
     ChartCtl = std::make_unique<TChartControl>(
-        TChartControl::ChartParts{chart, Series2, Series2Upper, Series1, axisX, axisY}, 100);
+        TChartControl::ChartParts{Series2, axisX, axisY, m_plot}, 100);
 }
 
 void TrendChart::addValue(double value)

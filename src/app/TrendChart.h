@@ -24,6 +24,7 @@ namespace vireo {
 class ClickPanel;
 class FormDialogs;
 class TChartControl;
+class TrendPlot;
 
 // The trend chart Chtshow with its toolbar: the pager ChartCtl, the page size box with its
 // timer Timer2, the page buttons, enlarge/restore and the chart picture.
@@ -67,9 +68,9 @@ private:
     QChartView *Chtshow;
     QChart *chart;
     QAreaSeries *Series2;
-    QLineSeries *Series2Upper;
     QLineSeries *Series1;
     QValueAxis *axisX, *axisY;
+    TrendPlot *m_plot = nullptr;
     QCheckBox *BtFill;
     QLineEdit *Maxrecord;
     QToolButton *BtNew, *BtSave, *BtFirst, *BTPrevious, *BtNext, *BTlast;

@@ -1,8 +1,8 @@
 #include "app/uCharControl.h"
 
+#include "app/TrendPlot.h"
+
 #include <QAreaSeries>
-#include <QChart>
-#include <QLineSeries>
 #include <QValueAxis>
 
 namespace vireo {
@@ -81,14 +81,17 @@ void TChartControl::SetPageSize(std::int32_t pageSize)
 std::int32_t TChartControl::ClearPoints()
 {
     const std::int32_t page = m_pager.ClearPoints();
+    m_parts.plot->clear();
     showWindow();
     return page;
 }
 
 void TChartControl::SetFillVisible(bool visible)
 {
-    if (m_pager.SetFillVisible(visible))
+    if (m_pager.SetFillVisible(visible)) {
         m_parts.fill->setVisible(visible);
+        m_parts.plot->setFillVisible(visible);
+    }
 }
 
 void TChartControl::showWindow()
@@ -113,13 +116,7 @@ void TChartControl::flush()
 {
     m_refresh.stop();
     m_sinceFlush.start();
-    const ChartPager::IndexRange range = m_pager.visibleRange();
-    m_shown.clear();
-    for (std::int64_t i = range.first; i <= range.last; ++i)
-        m_shown.append(
-            QPointF(static_cast<qreal>(i), m_pager.valueAt(static_cast<std::size_t>(i))));
-    m_parts.upper->replace(m_shown);
-    m_parts.line->replace(m_shown);
+    m_parts.plot->show(m_pager);
 }
 
 } // namespace vireo

@@ -3,32 +3,27 @@
 #include "core/ChartPager.h"
 
 #include <QElapsedTimer>
-#include <QList>
-#include <QPointF>
 #include <QTimer>
 
 class QAreaSeries;
-class QChart;
-class QLineSeries;
 class QValueAxis;
 
 namespace vireo {
 
+class TrendPlot;
+
 // Pages the trend chart. The pager holds every value; the chart is fed the points of the
 // visible window only, so adding a point costs the same after days of logging as at start.
-// The series are refreshed about ten times a second rather than per point: a meter at line
-// rate delivers 174 frames a second, and the chart lays out its axes and whole path again on
-// every change of a series.
+// The plot is refreshed about ten times a second rather than per point: a meter at line rate
+// delivers 174 frames a second, and each refresh is a repaint of the window.
 class TChartControl {
 public:
-    // The chart's two series and axes; the chart is not owned.
+    // The chart's fill series, axes and the plot that draws the series; none is owned.
     struct ChartParts {
-        QChart *chart = nullptr;
-        QAreaSeries *fill = nullptr;  // Series2
-        QLineSeries *upper = nullptr; // the area's upper line
-        QLineSeries *line = nullptr;  // Series1
+        QAreaSeries *fill = nullptr; // Series2
         QValueAxis *axisX = nullptr;
         QValueAxis *axisY = nullptr;
+        TrendPlot *plot = nullptr;
     };
 
     TChartControl(const ChartParts &parts, std::int32_t pageSize);
@@ -44,7 +39,7 @@ public:
     std::int32_t ClearPoints();
     void SetFillVisible(bool visible);
 
-    // Brings the series up to date at once (before the chart is drawn off screen).
+    // Brings the plot up to date at once (before the chart is drawn off screen).
     void flush();
 
     double FValueMax() const { return m_pager.valueMax(); }
@@ -58,7 +53,6 @@ private:
     ChartPager m_pager;
     QTimer m_refresh;
     QElapsedTimer m_sinceFlush;
-    QList<QPointF> m_shown;
 };
 
 } // namespace vireo

@@ -4,6 +4,7 @@
 
 #include "app/FormWidgets.h"
 #include "app/LcdPanel.h"
+#include "app/TrendPlot.h"
 
 #include <QAction>
 #include <QApplication>
@@ -294,8 +295,8 @@ TEST(MainWindow, LogRowsFollowTheGates)
     EXPECT_EQ(fx.cell(1, LogColumn::Func), "DC");
     EXPECT_EQ(fx.cell(1, LogColumn::Range), "AUTO");
     EXPECT_EQ(fx.cell(1, LogColumn::Time).size(), 8);
-    auto &trend = fx.chartPart<QLineSeries>("Series1");
-    EXPECT_SOON_EQ(trend.count(), 2);
+    auto &trend = fx.get<TrendPlot>("TrendPlot");
+    EXPECT_SOON_EQ(trend.shownPoints().size(), 2);
 
     fx.dialogs.yes = false;
     QTest::mouseClick(&fx.get<QToolButton>("RecordNew"), Qt::LeftButton);
@@ -303,7 +304,7 @@ TEST(MainWindow, LogRowsFollowTheGates)
     fx.dialogs.yes = true;
     QTest::mouseClick(&fx.get<QToolButton>("RecordNew"), Qt::LeftButton);
     EXPECT_EQ(fx.rows(), 0u);
-    EXPECT_SOON_EQ(trend.count(), 0);
+    EXPECT_SOON_EQ(trend.shownPoints().size(), 0);
     EXPECT_EQ(fx.dialogs.said.back(), "ask:Do you want to delete this record?");
     fx.show("A01235B00AD"); // the repeat filter still remembers the last reading
     EXPECT_EQ(fx.rows(), 0u);
@@ -321,12 +322,12 @@ TEST(MainWindow, OverloadIsPlottedAtTheAxisEdge)
     FormFixture fx;
     fx.show("A11234310AD");
     fx.show("A11234350AD");
-    auto &trend = fx.chartPart<QLineSeries>("Series1");
+    auto &trend = fx.get<TrendPlot>("TrendPlot");
     // The chart draws the points of its page once its refresh timer has run.
-    EXPECT_SOON_EQ(trend.count(), 2);
-    ASSERT_EQ(trend.count(), 2);
-    EXPECT_EQ(trend.at(0), QPointF(1, 6));
-    EXPECT_EQ(trend.at(1), QPointF(2, -6));
+    EXPECT_SOON_EQ(trend.shownPoints().size(), 2);
+    ASSERT_EQ(trend.shownPoints().size(), 2);
+    EXPECT_EQ(trend.shownPoints().at(0), QPointF(1, 6));
+    EXPECT_EQ(trend.shownPoints().at(1), QPointF(2, -6));
 }
 
 TEST(MainWindow, PortPanelsCycleAndToggleGroupReleases)

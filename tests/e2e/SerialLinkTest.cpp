@@ -3,6 +3,7 @@
 
 #include "app/FormWidgets.h"
 #include "app/LcdPanel.h"
+#include "app/TrendPlot.h"
 #include "app/uCharControl.h"
 #include "core/LogTable.h"
 
@@ -10,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLineSeries>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
@@ -135,8 +135,9 @@ TEST(Recording, SimulatorFramesBecomeRowsPointsAndVerdicts)
     const std::size_t rows = fx.rows();
     // Every row is plotted after the start point: the chart's last page ends at the last row,
     // and the page caption counts pages of 100 points.
-    auto &trend = fx.chartPart<QLineSeries>("Series1");
-    EXPECT_SOON_EQ(trend.count() > 0 && trend.at(trend.count() - 1).x() == double(rows), true);
+    auto &trend = fx.get<TrendPlot>("TrendPlot");
+    EXPECT_SOON_EQ(!trend.shownPoints().isEmpty() && trend.shownPoints().last().x() == double(rows),
+                   true);
     EXPECT_EQ(named<QPushButton>(f, "Bt10")->text(), QString::number(rows / 100 + 1));
     for (std::size_t i = 0; i < rows; ++i)
         ASSERT_EQ(fx.cell(i, LogColumn::No), QString::number(i + 1));
