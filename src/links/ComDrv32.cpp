@@ -7,10 +7,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <poll.h>
 #include <sys/file.h>
 #include <termios.h>
 #include <tuple>
+#include <unistd.h>
 
 namespace vireo {
 
@@ -107,7 +109,9 @@ TCommPortDriver::TCommPortDriver(QObject *parent)
     : QObject(parent), m_port(new QSerialPort(this)), m_pollTimer(new QTimer(this)),
       m_receiveBuffer(m_ComPortInBufSize)
 {
+    m_pollTimer->setSingleShot(true);
     connect(m_pollTimer, &QTimer::timeout, this, &TCommPortDriver::PollReceive);
+    connect(m_port, &QSerialPort::readyRead, this, &TCommPortDriver::onReadyRead);
     connect(m_port, &QSerialPort::errorOccurred, this,
             [this](QSerialPort::SerialPortError error) { onPortError(error); });
 }
@@ -193,11 +197,11 @@ void TCommPortDriver::SetComPortPollingDelay(std::uint16_t value)
 {
     if (value == m_ComPortPollingDelay)
         return;
-    if (m_open)
-        m_pollTimer->stop();
+    const bool due = m_open && m_pollTimer->isActive();
+    m_pollTimer->stop();
     m_ComPortPollingDelay = value;
-    if (m_open)
-        startPollTimer();
+    if (due)
+        schedulePoll(pollPeriod());
 }
 
 void TCommPortDriver::SetEnableDTROnOpen(bool value)
@@ -218,7 +222,7 @@ bool TCommPortDriver::OpenPort()
     m_lostTail.clear();
     m_lastOpenError.clear();
     ApplyLineSettings();
-    startPollTimer();
+    schedulePoll(pollPeriod());
     return true;
 }
 
@@ -238,7 +242,6 @@ bool TCommPortDriver::openDevice(const QString &path, QString *reason)
     }
     ++m_openGeneration;
     m_deviceLost = false;
-    m_pollsSinceLost = 0;
     return true;
 }
 
@@ -249,9 +252,6 @@ void TCommPortDriver::tryResume()
     // looked for again every half second. Only that device: the port list has closed up
     // behind it, and the port now at its position is another device (a port on the board, a
     // second adapter) that is not the meter's.
-    if (++m_pollsSinceLost * std::max<int>(kMinPollPeriodMs, m_ComPortPollingDelay) < kResumeMs)
-        return;
-    m_pollsSinceLost = 0;
     QString path;
     QString reason;
     if (!m_openedDevice) {
@@ -264,8 +264,12 @@ void TCommPortDriver::tryResume()
             }
         }
     }
-    if (!path.isEmpty() && openDevice(path, &reason))
+    if (!path.isEmpty() && openDevice(path, &reason)) {
         ApplyLineSettings();
+        schedulePoll(pollPeriod());
+    } else {
+        schedulePoll(kResumeMs);
+    }
 }
 
 bool TCommPortDriver::lockDevice()
@@ -312,9 +316,11 @@ void TCommPortDriver::ApplyLineSettings()
     if (!rtsCts)
         m_port->setRequestToSend(false);
     PurgeBuffers(true, true);
-    // The input queue: Qt stops taking bytes from the system once this many wait unread,
-    // so a flooding device cannot grow memory while the window is busy.
-    m_port->setReadBufferSize(std::max<qint64>(1, m_ComPortInBufSize));
+    // Qt takes one byte from the system and then waits until it is read: the byte only tells
+    // that the line has something. The rest stays in the system's input queue until the poll,
+    // so bytes arriving between two polls do not each wake the program, and a flooding device
+    // cannot grow memory while the window is busy.
+    m_port->setReadBufferSize(1);
     m_port->clearError();
 }
 
@@ -333,15 +339,52 @@ void TCommPortDriver::PurgeBuffers(bool InBuffer, bool OutBuffer)
         directions |= QSerialPort::Output;
     if (directions)
         m_port->clear(directions);
+    // Qt looks at the line again only once it has been read: a poll must follow a purge.
+    if (InBuffer && !m_pollTimer->isActive())
+        schedulePoll(pollPeriod());
 }
 
-void TCommPortDriver::startPollTimer()
+int TCommPortDriver::pollPeriod() const
 {
-    m_pollTimer->start(std::max<int>(kMinPollPeriodMs, m_ComPortPollingDelay));
+    return std::max<int>(kMinPollPeriodMs, m_ComPortPollingDelay);
+}
+
+void TCommPortDriver::schedulePoll(int delayMs)
+{
+    const int wait = std::max(0, delayMs);
+    if (m_pollTimer->isActive() && m_pollTimer->remainingTime() <= wait)
+        return;
+    m_pollTimer->start(wait);
+}
+
+void TCommPortDriver::onReadyRead()
+{
+    // Never read inside Qt's own notification: a handler that waits in a message box could
+    // close the port under it. A line quiet for a whole period is read at once.
+    if (!m_open || m_deviceLost || m_pollTimer->isActive())
+        return;
+    const qint64 since = m_sinceDelivery.isValid() ? m_sinceDelivery.elapsed() : pollPeriod();
+    schedulePoll(static_cast<int>(std::max<qint64>(0, pollPeriod() - since)));
+}
+
+qint64 TCommPortDriver::readArrived(std::uint8_t *buffer, qint64 capacity)
+{
+    qint64 count = std::max<qint64>(0, m_port->read(reinterpret_cast<char *>(buffer), capacity));
+    if (count == capacity)
+        return count;
+    // A tty hands over everything it holds in one read. A line that hung up or failed is
+    // reported by Qt's notification, which the read above has armed again.
+    const int descriptor = static_cast<int>(m_port->handle());
+    ssize_t got = 0;
+    do {
+        got = ::read(descriptor, buffer + count, static_cast<std::size_t>(capacity - count));
+    } while (got < 0 && errno == EINTR);
+    return got > 0 ? count + got : count;
 }
 
 void TCommPortDriver::PollReceive()
 {
+    m_pollTimer->stop();
     if (!m_open || m_receiveBuffer.empty())
         return;
     auto *buffer = m_receiveBuffer.data();
@@ -351,13 +394,23 @@ void TCommPortDriver::PollReceive()
         count = std::min<qint64>(capacity, m_lostTail.size());
         std::copy_n(m_lostTail.constData(), count, buffer);
         m_lostTail.remove(0, count);
+        if (!m_lostTail.isEmpty())
+            schedulePoll(pollPeriod());
+        else if (m_deviceLost)
+            schedulePoll(kResumeMs);
     } else if (m_port->isOpen()) {
-        count = m_port->read(reinterpret_cast<char *>(buffer), capacity);
+        count = readArrived(buffer, capacity);
+        // A full buffer leaves the rest for the next poll.
+        if (count == capacity)
+            schedulePoll(pollPeriod());
     } else if (m_deviceLost) {
         tryResume();
         return;
     }
-    if (count > 0 && OnReceiveData)
+    if (count <= 0)
+        return;
+    m_sinceDelivery.start();
+    if (OnReceiveData)
         OnReceiveData(this, buffer, static_cast<std::int32_t>(count));
 }
 
@@ -382,11 +435,12 @@ void TCommPortDriver::releaseLostDevice(std::uint64_t generation)
 {
     if (!m_open || !m_deviceLost || generation != m_openGeneration || !m_port->isOpen())
         return;
-    // The bytes read before the device went away are still delivered by the next polls.
+    // The bytes Qt took before the device went away are still delivered by the next polls.
     m_lostTail.append(m_port->readAll());
     // Holding a dead descriptor would keep the device node busy: an adapter plugged in
     // again would come back under another name.
     m_port->close();
+    schedulePoll(m_lostTail.isEmpty() ? kResumeMs : pollPeriod());
 }
 
 QStringList TCommPortDriver::orderPortNames(QStringList systemLocations)

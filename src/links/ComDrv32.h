@@ -3,6 +3,7 @@
 #include "links/SerialPortIdentity.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -52,8 +53,10 @@ using TComPortReceiveDataEvent = std::function<void(
     TCommPortDriver *Sender, const std::uint8_t *DataPtr, std::int32_t DataSize)>;
 
 // The serial port below the window: opens one of COM1-COM4 exclusively, applies the line
-// settings and hands whatever has arrived to OnReceiveData on every tick of a poll timer of
-// the thread it lives on. It only receives.
+// settings and hands whatever has arrived to OnReceiveData, at most once per polling delay, on
+// the thread it lives on. It only receives. A silent line costs nothing: the poll runs only
+// when the line has something, at once after a quiet period, otherwise when the period since
+// the last poll is over.
 //
 // COMn is the device named by the environment variable VIREO_COMn when that is set;
 // otherwise the n-th serial port of the system, USB and ACM adapters first. A device that goes
@@ -121,7 +124,12 @@ private:
                           std::optional<SerialPortIdentity> *listed) const;
     bool openDevice(const QString &path, QString *reason);
     void tryResume();
-    void startPollTimer();
+    // The next poll, `delayMs` from now; an earlier one already due is kept.
+    void schedulePoll(int delayMs);
+    int pollPeriod() const;
+    void onReadyRead();
+    // Everything that has arrived, up to `capacity` bytes.
+    qint64 readArrived(std::uint8_t *buffer, qint64 capacity);
     void onPortError(int error);
     void releaseLostDevice(std::uint64_t generation);
     bool lockDevice();
@@ -145,7 +153,8 @@ private:
     // The device went away while open: its handle is released, the port stays open for the
     // window until ClosePort, and reads find nothing.
     bool m_deviceLost = false;
-    int m_pollsSinceLost = 0;
+    // Since the last poll that found bytes: those are at least a polling delay apart.
+    QElapsedTimer m_sinceDelivery;
     // Bytes that had arrived before the device went away, still to be delivered.
     QByteArray m_lostTail;
     // Tells a queued release apart from one meant for an earlier opening.

@@ -257,7 +257,7 @@ TEST(TCommPortDriver, SurvivesTheDeviceVanishingAndOpensAgain)
     received.bind(driver);
     ASSERT_TRUE(driver.OpenPort());
 
-    // Bytes the driver has taken from the line but not yet delivered when the line goes.
+    // Bytes that reached the driver before the line goes.
     firstDevice->send("last words");
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
     while (firstDevice->pendingInput() == 0 && std::chrono::steady_clock::now() < deadline)
