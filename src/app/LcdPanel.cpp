@@ -73,6 +73,8 @@ constexpr int kDotPen = 5;
 // Above this size the painter keeps no glyph images: it shapes the caption and fills its
 // outline on every paint. The panel fills the same outline, shaped once per caption.
 constexpr int kLargestCachedGlyphPx = 64;
+// A digit shows its ten numbers and a few letters and signs.
+constexpr qsizetype kMostKeptOutlines = 32;
 
 bool shownAtStart(LcdMember m)
 {
@@ -115,11 +117,14 @@ LcdPanel::LcdPanel(QWidget *parent) : QFrame(parent)
     }
 }
 
-void LcdPanel::traceOutline(Member &member)
+const QPainterPath &LcdPanel::outline(Member &member)
 {
-    if (!member.outlined || member.outlineTraced)
-        return;
-    member.outlineTraced = true;
+    const auto kept = member.outlines.constFind(member.caption);
+    if (kept != member.outlines.cend())
+        return *kept;
+    // Code may give a member any caption: a member that has shown many forgets them all.
+    if (member.outlines.size() >= kMostKeptOutlines)
+        member.outlines.clear();
     // A caption the digit font lacks comes from a fallback font, whose ascent sets the line.
     QTextLayout layout(member.caption, member.font);
     layout.beginLayout();
@@ -132,7 +137,7 @@ void LcdPanel::traceOutline(Member &member)
                  member.caption);
     // Glyph outlines overlap where strokes join: they fill as the painter fills text.
     path.setFillRule(Qt::WindingFill);
-    member.outline = path;
+    return *member.outlines.insert(member.caption, path);
 }
 
 std::optional<LcdMember> LcdPanel::memberNamed(QStringView name) const
@@ -163,7 +168,6 @@ void LcdPanel::setCaption(LcdMember member, const QString &caption)
     if (m.shape || m.caption == caption)
         return;
     m.caption = caption;
-    m.outlineTraced = false;
     if (m.shown)
         updatePlace(m);
 }
@@ -208,9 +212,8 @@ void LcdPanel::paintEvent(QPaintEvent *event)
         if (m.caption.isEmpty())
             continue;
         if (m.outlined) {
-            traceOutline(m);
             painter.setRenderHint(QPainter::Antialiasing, true);
-            painter.fillPath(m.outline, captionPen.brush());
+            painter.fillPath(outline(m), captionPen.brush());
             continue;
         }
         painter.setFont(m.font);

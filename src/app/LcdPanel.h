@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFrame>
+#include <QHash>
 #include <QPainterPath>
 #include <QRect>
 #include <QString>
@@ -52,17 +53,17 @@ private:
         bool opaque = false; // paints the panel's white behind its caption
         bool shape = false;
         bool shown = false;
-        // Captions too large for the painter's glyph cache are kept as their outline, traced
-        // at the first paint after the caption changed: a meter at line rate changes captions
-        // several times between two paints.
+        // Captions too large for the painter's glyph cache are kept as their outlines, traced
+        // at the first paint that shows a caption and kept for the next time it is shown: a
+        // digit takes few captions, and a meter at line rate changes them several times
+        // between two paints.
         bool outlined = false;
-        bool outlineTraced = false;
-        QPainterPath outline;
+        QHash<QString, QPainterPath> outlines;
     };
 
     const Member &at(LcdMember member) const { return m_members[index(member)]; }
     void updatePlace(const Member &member);
-    static void traceOutline(Member &member);
+    static const QPainterPath &outline(Member &member);
 
     std::array<Member, kLcdMemberCount> m_members;
 };

@@ -162,7 +162,11 @@ TEST(LcdPanel, LargeCaptionsPaintAsText)
     p.settle();
     const QImage without = p.picture();
     const QRect place = p.panel->place(LcdMember::LcdDb);
-    for (char c : std::string("0123456789@-LEFrHnoP")) {
+    // Every caption twice: the second time from what the panel kept of the first. In between,
+    // more captions than the panel keeps.
+    std::string captions = "0123456789@-LEFrHnoP";
+    captions += captions + "abcdefghijklmnopqrstuvwxyzABCDGIJK" + captions;
+    for (char c : captions) {
         const QString caption(QLatin1Char{c});
         QImage expected = without;
         {
