@@ -2,11 +2,15 @@
 
 #include <QColor>
 #include <QFrame>
+#include <QHash>
+#include <QImage>
 #include <QLabel>
+#include <QProgressBar>
 #include <QString>
 #include <QToolButton>
 
 #include <functional>
+#include <optional>
 
 namespace vireo {
 
@@ -41,6 +45,30 @@ private:
     Kind m_kind;
     QColor m_brush = Qt::white;
     int m_penWidth = 1;
+};
+
+// A progress bar that paints the same pixels as the style would, from a kept picture per
+// value: the bar under the LCD moves with nearly every frame, and the style draws it with
+// gradients and rounded strokes. A new value repaints only the columns whose picture changed.
+class BarGraph : public QProgressBar {
+    Q_OBJECT
+public:
+    explicit BarGraph(QWidget *parent);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    // The bar at a value over the background that shows through it; a null image when that
+    // background is no plain colour, and the style paints the bar as usual.
+    const QImage &picture(int value, QImage::Format format);
+    void forgetPictures();
+
+    QHash<int, QImage> m_pictures;
+    std::optional<QColor> m_background;
+    QImage::Format m_format = QImage::Format_Invalid;
 };
 
 // A toggle button of an exclusive group that allows every button to be up: pressing one

@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QProgressBar>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QToolButton>
@@ -288,7 +287,7 @@ QWidget *makeWidget(const ControlDesign &row, QWidget *parent)
     }
     case K::Bar: {
         // Sixty segments; the decoder moves the bar from mid-scale.
-        auto *bar = new QProgressBar(parent);
+        auto *bar = new BarGraph(parent);
         bar->setRange(0, 60);
         bar->setValue(30);
         bar->setTextVisible(false);
