@@ -127,6 +127,8 @@ LogGrid::LogGrid(QWidget *parent)
     const QFont titleFont = pixelFont("MS Sans Serif", 11);
     m_fonts.fill(cellFont);
     m_fonts[index(LogColumn::Unit)] = unitFont;
+    for (const QFont &font : m_fonts)
+        m_texts.emplace_back(font);
     // The row line takes the bottom pixel of the padding below the text.
     m_rowHeight =
         std::max(QFontMetrics(cellFont).height(), QFontMetrics(unitFont).height()) + 2 * TextMargin;
@@ -425,17 +427,16 @@ void LogGrid::paintEvent(QPaintEvent *event)
         if (left + width <= IndicatorWidth || left >= viewWidth)
             continue;
         const auto column = static_cast<LogColumn>(c);
-        const int flags = ColumnAlignments[c] | Qt::AlignVCenter | Qt::TextSingleLine;
+        const Qt::Alignment alignment = Qt::Alignment(ColumnAlignments[c]) | Qt::AlignVCenter;
         // Text wider than its column is cut at the column line, as the grid has no wrapping.
         painter.save();
         painter.setClipRect(QRect(left, 0, width - 1, bottom), Qt::IntersectClip);
-        painter.setFont(m_fonts[c]);
         for (int line = fromLine; line < toLine; ++line) {
             const QRect cell(left + TextMargin, line * m_rowHeight, width - 1 - 2 * TextMargin,
                              m_rowHeight - 1);
             painter.setPen(line == markedLine ? markTextColour : textColour);
-            painter.drawText(cell, flags,
-                             shownText(first + static_cast<std::size_t>(line), column));
+            m_texts[c].draw(painter, cell, alignment,
+                            shownText(first + static_cast<std::size_t>(line), column));
         }
         painter.restore();
         painter.setPen(lineColour);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/LaidOutTexts.h"
 #include "core/LogTable.h"
 
 #include <QAbstractScrollArea>
@@ -9,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <vector>
 
 class QHeaderView;
 class QStandardItemModel;
@@ -99,6 +101,8 @@ private:
     QHeaderView *m_titles;
     QWidget *m_corner;
     std::array<QFont, LogTable::ColumnCount> m_fonts;
+    // Each column's texts as shaped for the paints before.
+    std::vector<LaidOutTexts> m_texts;
     int m_rowHeight = 0;
     std::size_t m_shownRows = 0;
     std::optional<std::size_t> m_current;

@@ -1,0 +1,119 @@
+#include "app/LaidOutTexts.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QTextLayout>
+
+namespace vireo {
+
+namespace {
+
+// Enough for every distinct text a screenful of log rows shows, many times over.
+constexpr qsizetype kMostKept = 512;
+
+// Texts the painter changes before laying them out (line breaks, tabs, length variants) and
+// texts that run right to left are left to the painter.
+bool drawnAsGiven(const QString &text)
+{
+    for (QChar c : text) {
+        if (c == u'\n' || c == u'\r' || c == u'\t' || c == QChar(0x9c))
+            return false;
+        switch (c.direction()) {
+        case QChar::DirR:
+        case QChar::DirAL:
+        case QChar::DirAN:
+        case QChar::DirRLE:
+        case QChar::DirRLO:
+        case QChar::DirRLI:
+        case QChar::DirLRE:
+        case QChar::DirLRO:
+        case QChar::DirLRI:
+        case QChar::DirFSI:
+        case QChar::DirPDF:
+        case QChar::DirPDI:
+            return false;
+        default:
+            break;
+        }
+    }
+    return true;
+}
+
+bool leftToRight(const QPainter &painter)
+{
+    const Qt::LayoutDirection direction = painter.layoutDirection();
+    return direction == Qt::LeftToRight || (direction == Qt::LayoutDirectionAuto &&
+                                            QGuiApplication::layoutDirection() != Qt::RightToLeft);
+}
+
+} // namespace
+
+LaidOutTexts::LaidOutTexts(const QFont &font) : m_font(font) {}
+LaidOutTexts::~LaidOutTexts() = default;
+LaidOutTexts::LaidOutTexts(LaidOutTexts &&) noexcept = default;
+LaidOutTexts &LaidOutTexts::operator=(LaidOutTexts &&) noexcept = default;
+
+const QTextLayout &LaidOutTexts::laidOut(QPainter &painter, const QString &text)
+{
+    const auto kept = m_kept.constFind(text);
+    if (kept != m_kept.cend())
+        return **kept;
+    if (m_kept.size() >= kMostKept)
+        m_kept.clear();
+    auto layout = std::make_shared<QTextLayout>(text, m_font, painter.device());
+    QTextOption option;
+    option.setTextDirection(Qt::LeftToRight);
+    option.setAlignment(Qt::AlignLeft);
+    layout->setTextOption(option);
+    layout->setCacheEnabled(true);
+    layout->beginLayout();
+    QTextLine line = layout->createLine();
+    // One line however long: the rectangle cuts it, it never wraps.
+    line.setLineWidth(0x01000000);
+    line.setPosition(QPointF(0, 0));
+    layout->endLayout();
+    return **m_kept.insert(text, std::move(layout));
+}
+
+void LaidOutTexts::draw(QPainter &painter, const QRect &rect, Qt::Alignment alignment,
+                        const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    if (!leftToRight(painter) || !drawnAsGiven(text)) {
+        painter.save();
+        painter.setFont(m_font);
+        painter.drawText(rect, static_cast<int>(alignment) | Qt::TextSingleLine, text);
+        painter.restore();
+        return;
+    }
+    const QTextLine line = laidOut(painter, text).lineAt(0);
+    const qreal height = line.ascent() + line.descent();
+    const qreal width = line.naturalTextWidth();
+    const qreal advance = line.horizontalAdvance();
+    qreal top = rect.y();
+    if (alignment & Qt::AlignBottom)
+        top += rect.height() - height;
+    else if (alignment & Qt::AlignVCenter)
+        top += (rect.height() - height) / 2;
+    // Whether the text fits goes by its natural width, where it stands by its advance.
+    qreal boxLeft = rect.x();
+    qreal left = rect.x();
+    if (alignment & Qt::AlignRight) {
+        boxLeft += rect.width() - width;
+        left += rect.width() - advance;
+    } else if (alignment & Qt::AlignHCenter) {
+        boxLeft += (rect.width() - width) / 2;
+        left += (rect.width() - advance) / 2;
+    }
+    const bool cut = !QRectF(rect).contains(QRectF(boxLeft, top, width, height));
+    if (cut) {
+        painter.save();
+        painter.setClipRect(rect, Qt::IntersectClip);
+    }
+    line.draw(&painter, QPointF(left, top));
+    if (cut)
+        painter.restore();
+}
+
+} // namespace vireo

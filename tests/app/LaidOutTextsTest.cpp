@@ -1,0 +1,140 @@
+#include "app/LaidOutTexts.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace vireo;
+
+namespace {
+
+QFont pixelFont(const char *family, int px)
+{
+    QFont font(QString::fromLatin1(family));
+    font.setPixelSize(px);
+    return font;
+}
+
+// What the kept texts draw in a cell, and what the painter's own text draws there.
+struct TwoPictures {
+    QImage kept{80, 24, QImage::Format_RGB32};
+    QImage painter{80, 24, QImage::Format_RGB32};
+    TwoPictures()
+    {
+        kept.fill(Qt::white);
+        painter.fill(Qt::white);
+    }
+};
+
+TwoPictures drawBoth(LaidOutTexts &texts, const QRect &cell, Qt::Alignment alignment,
+                     const QString &text, const QColor &ink = Qt::black)
+{
+    TwoPictures p;
+    {
+        QPainter painter(&p.kept);
+        painter.setPen(ink);
+        texts.draw(painter, cell, alignment, text);
+    }
+    {
+        QPainter painter(&p.painter);
+        painter.setFont(texts.font());
+        painter.setPen(ink);
+        painter.drawText(cell, static_cast<int>(alignment) | Qt::TextSingleLine, text);
+    }
+    return p;
+}
+
+// Numbers, times, readings and units as a log shows them: texts that fit and texts cut at
+// the cell's edge, leading and trailing spaces, and signs the unit font takes from a fallback.
+const char *const kCellTexts[] = {"1",
+                                  "99999",
+                                  "100000",
+                                  "12:00:01",
+                                  "DC",
+                                  "AC",
+                                  "1.234",
+                                  "-1234.5",
+                                  " 1.2",
+                                  "",
+                                  "1.2 ",
+                                  "OL",
+                                  "AUTO",
+                                  "MANUAL",
+                                  "V",
+                                  "mV",
+                                  "\xc2\xb5"
+                                  "A",
+                                  "\xc2\xb0"
+                                  "C",
+                                  "\xce\xa9",
+                                  "k\xce\xa9",
+                                  "Hz",
+                                  "nF",
+                                  "hFE",
+                                  "0.L",
+                                  "  ",
+                                  "a b  "};
+
+TEST(LaidOutTexts, DrawWhatThePaintersTextDrawsForEveryAlignmentAndWidth)
+{
+    for (const QFont &font : {pixelFont("Arial", 12), pixelFont("VORDA-A2", 12)}) {
+        LaidOutTexts texts(font);
+        for (Qt::Alignment horizontal : {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight})
+            for (Qt::Alignment vertical : {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom})
+                for (int width : {20, 31, 33, 48, 49})
+                    for (const char *text : kCellTexts) {
+                        const QRect cell(13, 2, width, 17);
+                        const TwoPictures p =
+                            drawBoth(texts, cell, horizontal | vertical, QString::fromUtf8(text));
+                        ASSERT_EQ(p.kept, p.painter)
+                            << font.family().toStdString() << " " << text << " " << width;
+                    }
+        // Each distinct text was laid out once, whatever the rectangles it went to; an empty
+        // one needs no layout.
+        EXPECT_EQ(texts.keptCount(), static_cast<qsizetype>(std::size(kCellTexts)) - 1);
+    }
+}
+
+TEST(LaidOutTexts, KeptTextsFollowThePenAndTheClipAndStayBounded)
+{
+    LaidOutTexts texts(pixelFont("Arial", 12));
+    const QRect cell(2, 3, 40, 17);
+    // The same text in the mark's colours after its plain ones, from what was kept.
+    EXPECT_EQ(drawBoth(texts, cell, Qt::AlignRight | Qt::AlignVCenter, "12:00:01").kept,
+              drawBoth(texts, cell, Qt::AlignRight | Qt::AlignVCenter, "12:00:01").painter);
+    const TwoPictures marked =
+        drawBoth(texts, cell, Qt::AlignRight | Qt::AlignVCenter, "12:00:01", Qt::white);
+    EXPECT_EQ(marked.kept, marked.painter);
+
+    // A clip set by the caller still cuts the text.
+    QImage clipped(80, 24, QImage::Format_RGB32);
+    clipped.fill(Qt::white);
+    {
+        QPainter painter(&clipped);
+        painter.setClipRect(0, 0, 20, 24);
+        texts.draw(painter, cell, Qt::AlignLeft | Qt::AlignVCenter, "12:00:01");
+    }
+    for (int y = 0; y < clipped.height(); ++y)
+        for (int x = 20; x < clipped.width(); ++x)
+            ASSERT_EQ(clipped.pixel(x, y), QColor(Qt::white).rgb()) << x << "," << y;
+
+    // Texts the painter rewrites before laying out are drawn by the painter itself.
+    for (const char *text : {"a\tb", "two\nlines", "cr\r", "\xd7\xa9\xd7\x9c\xd7\x95\xd7\x9d 1"}) {
+        const TwoPictures p = drawBoth(texts, cell, Qt::AlignLeft | Qt::AlignVCenter, text);
+        EXPECT_EQ(p.kept, p.painter) << text;
+    }
+    EXPECT_EQ(texts.keptCount(), 1);
+
+    // A log of a million rows shows a million numbers: what is kept stays bounded.
+    QImage scratch(80, 24, QImage::Format_RGB32);
+    QPainter painter(&scratch);
+    for (int i = 0; i < 2000; ++i) {
+        texts.draw(painter, cell, Qt::AlignLeft | Qt::AlignVCenter, QString::number(i));
+        ASSERT_LE(texts.keptCount(), 512);
+    }
+}
+
+} // namespace
