@@ -64,7 +64,11 @@ protected:
 // and an arrow while the value leaves and regains the end of the range.
 class RowScrollBar : public QScrollBar {
 public:
-    using QScrollBar::QScrollBar;
+    RowScrollBar(Qt::Orientation orientation, QWidget *parent) : QScrollBar(orientation, parent)
+    {
+        // The style paints every pixel of the bar: nothing beneath it need be painted first.
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
 
 protected:
     void sliderChange(SliderChange change) override
