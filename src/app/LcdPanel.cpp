@@ -188,7 +188,9 @@ void LcdPanel::showMembers(const LcdPresentation &shown)
 
 void LcdPanel::paintEvent(QPaintEvent *event)
 {
-    QFrame::paintEvent(event);
+    // A member's change rarely reaches the bevel.
+    if (!contentsRect().contains(event->rect()))
+        QFrame::paintEvent(event);
     QPainter painter(this);
     const QRegion &dirty = event->region();
     const QPen captionPen(palette().brush(QPalette::WindowText), 0);
