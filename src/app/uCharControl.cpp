@@ -62,14 +62,36 @@ std::int32_t TChartControl::LastPage()
 
 void TChartControl::SetValueMax(double value)
 {
-    if (m_pager.SetValueMax(value))
-        m_parts.axisY->setMax(value);
+    settleValueRange(m_pager.SetValueMax(value));
 }
 
 void TChartControl::SetValueMin(double value)
 {
-    if (m_pager.SetValueMin(value))
-        m_parts.axisY->setMin(value);
+    settleValueRange(m_pager.SetValueMin(value));
+}
+
+void TChartControl::settleValueRange(bool changed)
+{
+    // The limits come in pairs, the two ends of a new range, and every change of the axis
+    // lays the chart out again: the axis takes both ends at once, at the second call of the
+    // pair, or once control returns to the event loop if no second call comes.
+    if (m_valueRangePending) {
+        applyValueRange();
+        return;
+    }
+    if (!changed)
+        return;
+    m_valueRangePending = true;
+    QTimer::singleShot(0, &m_refresh, [this] {
+        if (m_valueRangePending)
+            applyValueRange();
+    });
+}
+
+void TChartControl::applyValueRange()
+{
+    m_valueRangePending = false;
+    m_parts.axisY->setRange(m_pager.valueMin(), m_pager.valueMax());
 }
 
 void TChartControl::SetPageSize(std::int32_t pageSize)

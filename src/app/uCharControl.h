@@ -48,11 +48,14 @@ public:
 
 private:
     void showWindow();
+    void settleValueRange(bool changed);
+    void applyValueRange();
 
     ChartParts m_parts;
     ChartPager m_pager;
     QTimer m_refresh;
     QElapsedTimer m_sinceFlush;
+    bool m_valueRangePending = false;
 };
 
 } // namespace vireo
