@@ -50,6 +50,12 @@ QFont axisFont()
     return f;
 }
 
+QPen hairline(QPen pen)
+{
+    pen.setWidth(0);
+    return pen;
+}
+
 } // namespace
 
 TrendChart::TrendChart(QWidget *window, FormDialogs &dialogs)
@@ -115,6 +121,14 @@ void TrendChart::setUpChart()
         axis->setLabelsFont(axisFont());
     chart->addAxis(axisX, Qt::AlignBottom);
     chart->addAxis(axisY, Qt::AlignLeft);
+    // One-pixel lines drawn without scaling come out the same as hairlines, but a line item
+    // with a wide pen works out its bounds by stroking its outline: at every new range, for
+    // each grid line, tick and axis line.
+    for (QValueAxis *axis : {axisX, axisY}) {
+        axis->setGridLinePen(hairline(axis->gridLinePen()));
+        axis->setMinorGridLinePen(hairline(axis->minorGridLinePen()));
+        axis->setLinePen(hairline(axis->linePen()));
+    }
     for (QAbstractSeries *s :
          {static_cast<QAbstractSeries *>(Series2), static_cast<QAbstractSeries *>(Series1)}) {
         s->attachAxis(axisX);

@@ -34,6 +34,9 @@ TrendPlot::TrendPlot(const Parts &parts)
                                static_cast<QAbstractSeries *>(m_parts.line)})
         s->setOpacity(0);
     m_viewport->installEventFilter(this);
+    // Every paint covers its rectangle from the kept picture: the viewport's own fill with
+    // its background colour beforehand would only be painted over.
+    m_viewport->setAttribute(Qt::WA_OpaquePaintEvent);
     // What changes beneath the series is an axis, the plot area and the size: each is drawn
     // into the kept picture before the next paint.
     for (QValueAxis *axis : {m_parts.axisX, m_parts.axisY})

@@ -14,7 +14,9 @@
 #include <QGuiApplication>
 #include <QLineSeries>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QValueAxis>
 
 #include <gtest/gtest.h>
@@ -26,6 +28,17 @@ using namespace vireo;
 using vireo::test::FormFixture;
 
 namespace {
+
+int differingPixels(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return a.width() * a.height();
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            count += a.pixel(x, y) != b.pixel(x, y);
+    return count;
+}
 
 class TrendPlotTest : public ::testing::Test {
 protected:
@@ -109,15 +122,6 @@ protected:
         });
     }
 
-    static int differingPixels(const QImage &a, const QImage &b)
-    {
-        int count = 0;
-        for (int y = 0; y < a.height(); ++y)
-            for (int x = 0; x < a.width(); ++x)
-                count += a.pixel(x, y) != b.pixel(x, y);
-        return count;
-    }
-
     std::vector<double> randomValues(int count, double low, double high)
     {
         std::uniform_real_distribution<double> value(low, high);
@@ -168,6 +172,77 @@ TEST_F(TrendPlotTest, ANewPointRepaintsOnlyTheStripOfItsSegment)
     settle();
     ASSERT_FALSE(painted.rects.empty());
     EXPECT_GE(painted.rects.back().width(), plotArea.width());
+}
+
+TEST_F(TrendPlotTest, ANewRangeSetsTheVerticalAxisOnce)
+{
+    auto &axisY = fx.chartPart<QValueAxis>("axisY");
+    QSignalSpy changes(&axisY, &QValueAxis::rangeChanged);
+    // The decoder gives a new range as its minimum, then its maximum.
+    chart().SetValueMin(-60);
+    chart().SetValueMax(60);
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(axisY.min(), -60);
+    EXPECT_EQ(axisY.max(), 60);
+    // The same range again changes nothing.
+    chart().SetValueMin(-60);
+    chart().SetValueMax(60);
+    settle();
+    EXPECT_EQ(changes.count(), 1);
+    // One end alone reaches the axis once control returns to the event loop.
+    chart().SetValueMax(80);
+    chart().SetValueMin(-60);
+    EXPECT_EQ(axisY.max(), 80);
+    chart().SetValueMin(-80);
+    EXPECT_SOON_EQ(axisY.min(), -80);
+    EXPECT_EQ(changes.count(), 3);
+    EXPECT_EQ(chart().FValueMin(), -80);
+    EXPECT_EQ(chart().FValueMax(), 80);
+}
+
+// The chart beneath the series, as the view draws its scene.
+QImage sceneBeneath(QChartView &view)
+{
+    QImage image(view.viewport()->size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    view.render(&painter, QRectF(image.rect()), image.rect(), Qt::IgnoreAspectRatio);
+    return image;
+}
+
+TEST_F(TrendPlotTest, HairlineAxesDrawTheSameAsOnePixelLines)
+{
+    auto &axisX = fx.chartPart<QValueAxis>("axisX");
+    auto &axisY = fx.chartPart<QValueAxis>("axisY");
+    auto withWidth = [](QPen pen, int width) {
+        pen.setWidth(width);
+        return pen;
+    };
+    auto penWidths = [&](int width) {
+        for (QValueAxis *axis : {&axisX, &axisY}) {
+            axis->setGridLinePen(withWidth(axis->gridLinePen(), width));
+            axis->setMinorGridLinePen(withWidth(axis->minorGridLinePen(), width));
+            axis->setLinePen(withWidth(axis->linePen(), width));
+        }
+        settle();
+    };
+    auto expectSameLines = [&](const char *what) {
+        const QImage hairlines = sceneBeneath(view());
+        penWidths(1);
+        EXPECT_EQ(differingPixels(hairlines, sceneBeneath(view())), 0) << what;
+        penWidths(0);
+    };
+    EXPECT_EQ(axisY.linePen().style(), Qt::DashLine);
+    expectSameLines("start");
+    chart().SetValueMin(-60);
+    chart().SetValueMax(60);
+    for (double v : randomValues(250, -60, 60))
+        chart().AddValue(v);
+    settle();
+    expectSameLines("page 3, range -60 ... 60");
+    QTest::mouseClick(&fx.get<ClickPanel>("TbFd"), Qt::LeftButton);
+    settle();
+    expectSameLines("enlarged");
 }
 
 TEST_F(TrendPlotTest, FirstPageDrawnPointByPoint)
