@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QLocale>
@@ -22,7 +23,7 @@ namespace vireo {
 namespace {
 
 // "hh:mm:ss" with the locale's time separator in place of the colons.
-QString logTime()
+QString timeText(const QTime &time)
 {
     const QString format = QLocale::system().timeFormat(QLocale::ShortFormat);
     QChar sep = QLatin1Char(':');
@@ -32,12 +33,30 @@ QString logTime()
             break;
         }
     }
-    const QTime now = QTime::currentTime();
     auto two = [](int v) { return QString::number(v).rightJustified(2, QLatin1Char('0')); };
-    return two(now.hour()) + sep + two(now.minute()) + sep + two(now.second());
+    return two(time.hour()) + sep + two(time.minute()) + sep + two(time.second());
 }
 
 } // namespace
+
+const std::string &ReadingLog::logTime()
+{
+    // The time of day and the locale cost more than the rest of a row, and a meter at line
+    // rate logs many rows a second: the text is made again once the second it names is over.
+    // A clock set while a second runs shows in the row after, within that second.
+    using namespace std::chrono;
+    const steady_clock::time_point now = steady_clock::now();
+    if (now < m_logTimeUntil)
+        return m_logTime;
+    const system_clock::duration sinceEpoch = system_clock::now().time_since_epoch();
+    m_logTime =
+        timeText(
+            QDateTime::fromMSecsSinceEpoch(duration_cast<milliseconds>(sinceEpoch).count()).time())
+            .toStdString();
+    // Read before the time of day, the end of its second comes a little early, never late.
+    m_logTimeUntil = now + (seconds(1) - sinceEpoch % seconds(1));
+    return m_logTime;
+}
 
 ReadingLog::ReadingLog(QWidget *window, FormDialogs &dialogs)
     : QObject(window), m_dialogs(dialogs), m_window(window),
@@ -107,8 +126,7 @@ bool ReadingLog::offer(const std::string &value, const std::string &func, const 
     if (decision.action != GateDecision::Action::Log)
         return false;
 
-    const std::string time = logTime().toStdString();
-    liveRows->append(LogRow{decision.recordNo, time, func, value, unit, range});
+    liveRows->append(LogRow{decision.recordNo, logTime(), func, value, unit, range});
     return true;
 }
 

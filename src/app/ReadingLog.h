@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -65,6 +66,8 @@ signals:
 private:
     void wire();
     void checkRecordLimit(QAction *item, std::int32_t limit);
+    // The time a row logged now carries.
+    const std::string &logTime();
 
     FormDialogs &m_dialogs;
     QWidget *m_window;
@@ -82,6 +85,8 @@ private:
     bool m_intervalErrorShown = false;
     LogReportPreview m_preview;
     QString m_lastOpenName;
+    std::string m_logTime;
+    std::chrono::steady_clock::time_point m_logTimeUntil;
 };
 
 } // namespace vireo

@@ -11,10 +11,13 @@
 #include <QAreaSeries>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QLineSeries>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSet>
+#include <QTime>
 #include <QTimer>
 #include <QToolButton>
 #include <QValueAxis>
@@ -315,6 +318,30 @@ TEST(MainWindow, LogRowsFollowTheGates)
     QTest::mouseClick(&fx.get<QToolButton>("BtNew"), Qt::LeftButton);
     EXPECT_EQ(fx.rows(), 0u);
     EXPECT_EQ(fx.dialogs.said.back(), "ask:Do you want to delete this record?");
+}
+
+TEST(MainWindow, RowsCarryTheSecondTheyWereLoggedIn)
+{
+    FormFixture fx;
+    QElapsedTimer clock;
+    clock.start();
+    std::size_t row = 0;
+    QSet<QString> seconds;
+    // Several rows a second, across more than one change of second.
+    for (int value = 1000; clock.elapsed() < 2200; ++value) {
+        QTest::qWait(10);
+        const QString before = QTime::currentTime().toString(QStringLiteral("hh:mm:ss"));
+        fx.show("A0" + std::to_string(value) + "B00AD");
+        const QString after = QTime::currentTime().toString(QStringLiteral("hh:mm:ss"));
+        ASSERT_EQ(fx.rows(), row + 1);
+        const QString logged = fx.cell(row++, LogColumn::Time);
+        EXPECT_TRUE(logged == before || logged == after)
+            << logged.toStdString() << " logged between " << before.toStdString() << " and "
+            << after.toStdString();
+        seconds.insert(logged);
+    }
+    EXPECT_GE(seconds.size(), 2);
+    EXPECT_LT(static_cast<qsizetype>(seconds.size()), static_cast<qsizetype>(row));
 }
 
 TEST(MainWindow, OverloadIsPlottedAtTheAxisEdge)
