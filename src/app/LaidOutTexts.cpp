@@ -39,8 +39,14 @@ bool drawnAsGiven(const QString &text)
     return true;
 }
 
-bool leftToRight(const QPainter &painter)
+constexpr int kAlignments = Qt::AlignLeft | Qt::AlignHCenter | Qt::AlignRight | Qt::AlignTop |
+                            Qt::AlignVCenter | Qt::AlignBottom;
+constexpr int kLaidOutFlags = kAlignments | Qt::TextSingleLine | Qt::TextForceLeftToRight;
+
+bool leftToRight(const QPainter &painter, int flags)
 {
+    if (flags & Qt::TextForceLeftToRight)
+        return true;
     const Qt::LayoutDirection direction = painter.layoutDirection();
     return direction == Qt::LeftToRight || (direction == Qt::LayoutDirectionAuto &&
                                             QGuiApplication::layoutDirection() != Qt::RightToLeft);
@@ -75,18 +81,18 @@ const QTextLayout &LaidOutTexts::laidOut(QPainter &painter, const QString &text)
     return **m_kept.insert(text, std::move(layout));
 }
 
-void LaidOutTexts::draw(QPainter &painter, const QRect &rect, Qt::Alignment alignment,
-                        const QString &text)
+void LaidOutTexts::draw(QPainter &painter, const QRect &rect, int flags, const QString &text)
 {
     if (text.isEmpty())
         return;
-    if (!leftToRight(painter) || !drawnAsGiven(text)) {
+    if ((flags & ~kLaidOutFlags) != 0 || !leftToRight(painter, flags) || !drawnAsGiven(text)) {
         painter.save();
         painter.setFont(m_font);
-        painter.drawText(rect, static_cast<int>(alignment) | Qt::TextSingleLine, text);
+        painter.drawText(rect, flags, text);
         painter.restore();
         return;
     }
+    const int alignment = flags & kAlignments;
     const QTextLine line = laidOut(painter, text).lineAt(0);
     const qreal height = line.ascent() + line.descent();
     const qreal width = line.naturalTextWidth();

@@ -14,8 +14,9 @@ namespace vireo {
 
 // Single-line texts of one font, each laid out the first time it is drawn and kept, drawn as
 // QPainter::drawText draws a single line in a rectangle (aligned in it, and cut at its edges
-// when it does not fit). A grid repaints the same few texts row after row: its numbers,
-// times and units are shaped once instead of at every paint.
+// when it does not fit). A grid repaints the same few texts row after row, and the LCD the
+// same captions: its numbers, times, units and signs are shaped once instead of at every
+// paint.
 class LaidOutTexts {
 public:
     explicit LaidOutTexts(const QFont &font);
@@ -24,8 +25,9 @@ public:
     LaidOutTexts &operator=(LaidOutTexts &&) noexcept;
 
     const QFont &font() const { return m_font; }
-    // `alignment` takes one horizontal and one vertical flag.
-    void draw(QPainter &painter, const QRect &rect, Qt::Alignment alignment, const QString &text);
+    // `flags` as for QPainter::drawText: one horizontal and one vertical alignment, and
+    // Qt::TextSingleLine or Qt::TextForceLeftToRight; other flags leave the text to the painter.
+    void draw(QPainter &painter, const QRect &rect, int flags, const QString &text);
     qsizetype keptCount() const { return m_kept.size(); }
 
 private:

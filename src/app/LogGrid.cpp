@@ -431,7 +431,7 @@ void LogGrid::paintEvent(QPaintEvent *event)
         if (left + width <= IndicatorWidth || left >= viewWidth)
             continue;
         const auto column = static_cast<LogColumn>(c);
-        const Qt::Alignment alignment = Qt::Alignment(ColumnAlignments[c]) | Qt::AlignVCenter;
+        const int flags = ColumnAlignments[c] | Qt::AlignVCenter | Qt::TextSingleLine;
         // Text wider than its column is cut at the column line, as the grid has no wrapping.
         painter.save();
         painter.setClipRect(QRect(left, 0, width - 1, bottom), Qt::IntersectClip);
@@ -439,7 +439,7 @@ void LogGrid::paintEvent(QPaintEvent *event)
             const QRect cell(left + TextMargin, line * m_rowHeight, width - 1 - 2 * TextMargin,
                              m_rowHeight - 1);
             painter.setPen(line == markedLine ? markTextColour : textColour);
-            m_texts[c].draw(painter, cell, alignment,
+            m_texts[c].draw(painter, cell, flags,
                             shownText(first + static_cast<std::size_t>(line), column));
         }
         painter.restore();

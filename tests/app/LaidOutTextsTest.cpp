@@ -29,20 +29,20 @@ struct TwoPictures {
     }
 };
 
-TwoPictures drawBoth(LaidOutTexts &texts, const QRect &cell, Qt::Alignment alignment,
-                     const QString &text, const QColor &ink = Qt::black)
+TwoPictures drawBoth(LaidOutTexts &texts, const QRect &cell, int flags, const QString &text,
+                     const QColor &ink = Qt::black)
 {
     TwoPictures p;
     {
         QPainter painter(&p.kept);
         painter.setPen(ink);
-        texts.draw(painter, cell, alignment, text);
+        texts.draw(painter, cell, flags, text);
     }
     {
         QPainter painter(&p.painter);
         painter.setFont(texts.font());
         painter.setPen(ink);
-        painter.drawText(cell, static_cast<int>(alignment) | Qt::TextSingleLine, text);
+        painter.drawText(cell, flags, text);
     }
     return p;
 }
@@ -82,16 +82,17 @@ TEST(LaidOutTexts, DrawWhatThePaintersTextDrawsForEveryAlignmentAndWidth)
 {
     for (const QFont &font : {pixelFont("Arial", 12), pixelFont("VORDA-A2", 12)}) {
         LaidOutTexts texts(font);
-        for (Qt::Alignment horizontal : {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight})
-            for (Qt::Alignment vertical : {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom})
-                for (int width : {20, 31, 33, 48, 49})
-                    for (const char *text : kCellTexts) {
-                        const QRect cell(13, 2, width, 17);
-                        const TwoPictures p =
-                            drawBoth(texts, cell, horizontal | vertical, QString::fromUtf8(text));
-                        ASSERT_EQ(p.kept, p.painter)
-                            << font.family().toStdString() << " " << text << " " << width;
-                    }
+        for (int horizontal : {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight})
+            for (int vertical : {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom})
+                for (int line : {0, int(Qt::TextSingleLine), int(Qt::TextForceLeftToRight)})
+                    for (int width : {20, 31, 33, 48, 49})
+                        for (const char *text : kCellTexts) {
+                            const QRect cell(13, 2, width, 17);
+                            const TwoPictures p = drawBoth(
+                                texts, cell, horizontal | vertical | line, QString::fromUtf8(text));
+                            ASSERT_EQ(p.kept, p.painter)
+                                << font.family().toStdString() << " " << text << " " << width;
+                        }
         // Each distinct text was laid out once, whatever the rectangles it went to; an empty
         // one needs no layout.
         EXPECT_EQ(texts.keptCount(), static_cast<qsizetype>(std::size(kCellTexts)) - 1);
@@ -121,12 +122,35 @@ TEST(LaidOutTexts, KeptTextsFollowThePenAndTheClipAndStayBounded)
         for (int x = 20; x < clipped.width(); ++x)
             ASSERT_EQ(clipped.pixel(x, y), QColor(Qt::white).rgb()) << x << "," << y;
 
-    // Texts the painter rewrites before laying out are drawn by the painter itself.
+    // A caption forced left to right in a window laid out right to left.
+    {
+        TwoPictures p;
+        for (QImage *image : {&p.kept, &p.painter}) {
+            QPainter painter(image);
+            painter.setLayoutDirection(Qt::RightToLeft);
+            const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextForceLeftToRight;
+            if (image == &p.kept) {
+                texts.draw(painter, cell, flags, "AUTO");
+            } else {
+                painter.setFont(texts.font());
+                painter.drawText(cell, flags, "AUTO");
+            }
+        }
+        EXPECT_EQ(p.kept, p.painter);
+    }
+
+    // Texts the painter rewrites before laying out are drawn by the painter itself, as are
+    // flags it alone knows.
+    {
+        const TwoPictures p =
+            drawBoth(texts, cell, Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic, "&Save");
+        EXPECT_EQ(p.kept, p.painter);
+    }
     for (const char *text : {"a\tb", "two\nlines", "cr\r", "\xd7\xa9\xd7\x9c\xd7\x95\xd7\x9d 1"}) {
         const TwoPictures p = drawBoth(texts, cell, Qt::AlignLeft | Qt::AlignVCenter, text);
         EXPECT_EQ(p.kept, p.painter) << text;
     }
-    EXPECT_EQ(texts.keptCount(), 1);
+    EXPECT_EQ(texts.keptCount(), 2);
 
     // A log of a million rows shows a million numbers: what is kept stays bounded.
     QImage scratch(80, 24, QImage::Format_RGB32);
