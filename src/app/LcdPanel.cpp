@@ -114,6 +114,7 @@ LcdPanel::LcdPanel(QWidget *parent) : QFrame(parent)
         // What the panel's font does not say comes from the window, as for any control.
         m.font = f.resolve(font());
         m.outlined = d.px > kLargestCachedGlyphPx;
+        m.texts = LaidOutTexts(m.font);
     }
 }
 
@@ -218,10 +219,9 @@ void LcdPanel::paintEvent(QPaintEvent *event)
             painter.fillPath(outline(m), captionPen.brush());
             continue;
         }
-        painter.setFont(m.font);
         painter.setPen(captionPen);
-        painter.drawText(m.place, Qt::AlignLeft | Qt::AlignTop | Qt::TextForceLeftToRight,
-                         m.caption);
+        m.texts.draw(painter, m.place, Qt::AlignLeft | Qt::AlignTop | Qt::TextForceLeftToRight,
+                     m.caption);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/LaidOutTexts.h"
 #include "core/LcdDecoder.h"
 
 #include <QFont>
@@ -59,6 +60,8 @@ private:
         // between two paints.
         bool outlined = false;
         QHash<QString, QPainterPath> outlines;
+        // Smaller captions as laid out for the paints before.
+        LaidOutTexts texts{QFont()};
     };
 
     const Member &at(LcdMember member) const { return m_members[index(member)]; }

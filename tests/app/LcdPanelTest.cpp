@@ -183,4 +183,40 @@ TEST(LcdPanel, LargeCaptionsPaintAsText)
     }
 }
 
+// Captions small enough for the glyph cache are kept as laid out: each must look as the
+// painter's own text, the first time and when it comes back.
+TEST(LcdPanel, SmallCaptionsPaintAsText)
+{
+    ShownPanel p;
+    LcdVisibility none;
+    p.panel->showMembers({none, {'\0', '\0', '\0', '\0'}});
+    p.settle();
+    const QImage blank = p.picture();
+    for (LcdMember m : {LcdMember::LcdAuto, LcdMember::LCDRS, LcdMember::LcdAC, LcdMember::LCDHz,
+                        LcdMember::lcdhFE, LcdMember::LCDk, LcdMember::LCDHold}) {
+        const QString designed = p.panel->caption(m);
+        for (const QString &caption : {designed, QStringLiteral("Link"), designed}) {
+            LcdVisibility v;
+            v.set(index(m));
+            p.panel->setCaption(m, caption);
+            p.panel->showMembers({v, {'\0', '\0', '\0', '\0'}});
+            p.settle();
+            QImage expected = blank;
+            {
+                QPainter painter(&expected);
+                painter.setClipRect(p.panel->place(m));
+                painter.setFont(p.panel->memberFont(m));
+                painter.setPen(p.panel->palette().color(QPalette::WindowText));
+                painter.drawText(p.panel->place(m),
+                                 Qt::AlignLeft | Qt::AlignTop | Qt::TextForceLeftToRight, caption);
+            }
+            EXPECT_EQ(p.picture(), expected)
+                << p.panel->memberName(m).toStdString() << " " << caption.toStdString();
+            p.panel->showMembers({none, {'\0', '\0', '\0', '\0'}});
+            p.settle();
+        }
+        p.panel->setCaption(m, designed);
+    }
+}
+
 } // namespace
