@@ -91,9 +91,18 @@ void SerialLink::setSpeed(std::uint32_t bitsPerSecond)
 
 void SerialLink::frameSeen()
 {
-    CONok->show();
-    CONokN->hide();
+    showLinkPicture(true);
     m_watchdog.frameSeen();
+}
+
+void SerialLink::showLinkPicture(bool active)
+{
+    // Every frame and every third watchdog tick ask for the picture that already shows;
+    // showing a shown widget is not free.
+    if (CONok->isHidden() == active)
+        CONok->setVisible(active);
+    if (CONokN->isHidden() != active)
+        CONokN->setVisible(!active);
 }
 
 void SerialLink::selectPort(int port)
@@ -192,10 +201,8 @@ void SerialLink::ConTimerTimer()
     const LinkWatchdog::Tick tick = m_watchdog.tick();
     if (tick.usbStalled)
         emit usbStalled();
-    if (tick.linkIdle) {
-        CONok->hide();
-        CONokN->show();
-    }
+    if (tick.linkIdle)
+        showLinkPicture(false);
 }
 
 } // namespace vireo

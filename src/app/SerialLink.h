@@ -59,6 +59,8 @@ signals:
 private:
     void wire();
     void selectPort(int port);
+    // CONok while frames are decoded, CONokN otherwise.
+    void showLinkPicture(bool active);
 
     FormDialogs &m_dialogs;
     LinkWatchdog &m_watchdog;
