@@ -22,6 +22,8 @@ TChartControl::TChartControl(const ChartParts &parts, std::int32_t pageSize)
     m_refresh.setSingleShot(true);
     m_refresh.setInterval(kRefreshMs);
     QObject::connect(&m_refresh, &QTimer::timeout, [this] { flush(); });
+    m_valueRangeTimer.setSingleShot(true);
+    QObject::connect(&m_valueRangeTimer, &QTimer::timeout, [this] { applyValueRangeSoon(); });
     showWindow();
 }
 
@@ -73,24 +75,33 @@ void TChartControl::SetValueMin(double value)
 void TChartControl::settleValueRange(bool changed)
 {
     // The limits come in pairs, the two ends of a new range, and every change of the axis
-    // lays the chart out again: the axis takes both ends at once, at the second call of the
-    // pair, or once control returns to the event loop if no second call comes.
+    // lays the chart out again, about a millisecond in the window: the axis takes both ends
+    // at once, at the second call of the pair or once control returns to the event loop, and
+    // no more often than the plot is redrawn.
     if (m_valueRangePending) {
-        applyValueRange();
+        applyValueRangeSoon();
         return;
     }
     if (!changed)
         return;
     m_valueRangePending = true;
-    QTimer::singleShot(0, &m_refresh, [this] {
-        if (m_valueRangePending)
-            applyValueRange();
-    });
+    m_valueRangeTimer.start(0);
+}
+
+void TChartControl::applyValueRangeSoon()
+{
+    const qint64 since = m_sinceValueRange.isValid() ? m_sinceValueRange.elapsed() : kRefreshMs;
+    if (since >= kRefreshMs - kRefreshSlackMs)
+        applyValueRange();
+    else
+        m_valueRangeTimer.start(static_cast<int>(kRefreshMs - since));
 }
 
 void TChartControl::applyValueRange()
 {
+    m_valueRangeTimer.stop();
     m_valueRangePending = false;
+    m_sinceValueRange.start();
     m_parts.axisY->setRange(m_pager.valueMin(), m_pager.valueMax());
 }
 
@@ -138,6 +149,8 @@ void TChartControl::flush()
 {
     m_refresh.stop();
     m_sinceFlush.start();
+    if (m_valueRangePending)
+        applyValueRange();
     m_parts.plot->show(m_pager);
 }
 

@@ -49,12 +49,15 @@ public:
 private:
     void showWindow();
     void settleValueRange(bool changed);
+    void applyValueRangeSoon();
     void applyValueRange();
 
     ChartParts m_parts;
     ChartPager m_pager;
     QTimer m_refresh;
     QElapsedTimer m_sinceFlush;
+    QTimer m_valueRangeTimer;
+    QElapsedTimer m_sinceValueRange;
     bool m_valueRangePending = false;
 };
 
