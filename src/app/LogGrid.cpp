@@ -64,13 +64,19 @@ protected:
 // and an arrow while the value leaves and regains the end of the range.
 class RowScrollBar : public QScrollBar {
 public:
-    RowScrollBar(Qt::Orientation orientation, QWidget *parent) : QScrollBar(orientation, parent)
-    {
-        // The style paints every pixel of the bar: nothing beneath it need be painted first.
-        setAttribute(Qt::WA_OpaquePaintEvent);
-    }
+    using QScrollBar::QScrollBar;
 
 protected:
+    bool event(QEvent *event) override
+    {
+        const bool handled = QScrollBar::event(event);
+        // The style paints every pixel of the bar: nothing beneath it need be painted first.
+        // Polishing clears the mark, so it is set again after each polish.
+        if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange)
+            setAttribute(Qt::WA_OpaquePaintEvent);
+        return handled;
+    }
+
     void sliderChange(SliderChange change) override
     {
         QStyleOptionSlider option;

@@ -434,12 +434,20 @@ TEST_F(LogGridTest, ScrollBarThumbRepaintsWhereItMovedAndLeavesNoTrace)
     QScrollBar *bar = grid.verticalScrollBar();
     PaintRecorder recorder;
     bar->installEventFilter(&recorder);
+    // The bar paints all of itself: what lies beneath it is not painted first.
+    PaintRecorder beneath;
+    for (QWidget *w = bar->parentWidget(); w != nullptr; w = w->parentWidget())
+        w->installEventFilter(&beneath);
     for (int i = 0; i < 40; ++i) {
         recorder.painted = QRegion();
         logRows(1);
         QCoreApplication::processEvents();
         EXPECT_LT(recorder.painted.boundingRect().height(), bar->height() / 2) << i;
     }
+    EXPECT_FALSE(recorder.painted.isEmpty());
+    EXPECT_TRUE(beneath.painted.isEmpty()) << beneath.painted.boundingRect().height();
+    for (QWidget *w = bar->parentWidget(); w != nullptr; w = w->parentWidget())
+        w->removeEventFilter(&beneath);
     bar->removeEventFilter(&recorder);
     // The thumb goes to the start, and the next row brings it back to the end in one jump.
     QTest::keyClick(bar, Qt::Key_Home);
