@@ -1,8 +1,10 @@
 #include "app/LaidOutTexts.h"
 
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QTextLayout>
+#include <QWidget>
 
 namespace vireo {
 
@@ -59,67 +61,102 @@ LaidOutTexts::~LaidOutTexts() = default;
 LaidOutTexts::LaidOutTexts(LaidOutTexts &&) noexcept = default;
 LaidOutTexts &LaidOutTexts::operator=(LaidOutTexts &&) noexcept = default;
 
-const QTextLayout &LaidOutTexts::laidOut(QPainter &painter, const QString &text)
+struct LaidOutTexts::Kept {
+    Kept(const QString &text, const QFont &font, QPaintDevice *device)
+        : layout(text, font, device), ink(QFontMetricsF(font, device).boundingRect(text))
+    {
+    }
+    QTextLayout layout;
+    // Where the glyphs' pixels may lie, from the start of the baseline.
+    QRectF ink;
+};
+
+const LaidOutTexts::Kept *LaidOutTexts::laidOut(QPainter &painter, int flags, const QString &text)
 {
+    if ((flags & ~kLaidOutFlags) != 0 || !leftToRight(painter, flags) || !drawnAsGiven(text))
+        return nullptr;
     const auto kept = m_kept.constFind(text);
     if (kept != m_kept.cend())
-        return **kept;
+        return kept->get();
     if (m_kept.size() >= kMostKept)
         m_kept.clear();
-    auto layout = std::make_shared<QTextLayout>(text, m_font, painter.device());
+    auto made = std::make_shared<Kept>(text, m_font, painter.device());
+    QTextLayout &layout = made->layout;
     QTextOption option;
     option.setTextDirection(Qt::LeftToRight);
     option.setAlignment(Qt::AlignLeft);
-    layout->setTextOption(option);
-    layout->setCacheEnabled(true);
-    layout->beginLayout();
-    QTextLine line = layout->createLine();
+    layout.setTextOption(option);
+    layout.setCacheEnabled(true);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
     // One line however long: the rectangle cuts it, it never wraps.
     line.setLineWidth(0x01000000);
     line.setPosition(QPointF(0, 0));
-    layout->endLayout();
-    return **m_kept.insert(text, std::move(layout));
+    layout.endLayout();
+    return m_kept.insert(text, std::move(made))->get();
+}
+
+LaidOutTexts::Placement LaidOutTexts::place(const Kept &kept, const QRect &rect, int flags)
+{
+    const QTextLine line = kept.layout.lineAt(0);
+    const qreal height = line.ascent() + line.descent();
+    const qreal width = line.naturalTextWidth();
+    const qreal advance = line.horizontalAdvance();
+    qreal top = rect.y();
+    if (flags & Qt::AlignBottom)
+        top += rect.height() - height;
+    else if (flags & Qt::AlignVCenter)
+        top += (rect.height() - height) / 2;
+    // Whether the text fits goes by its natural width, where it stands by its advance.
+    qreal boxLeft = rect.x();
+    qreal left = rect.x();
+    if (flags & Qt::AlignRight) {
+        boxLeft += rect.width() - width;
+        left += rect.width() - advance;
+    } else if (flags & Qt::AlignHCenter) {
+        boxLeft += (rect.width() - width) / 2;
+        left += (rect.width() - advance) / 2;
+    }
+    return {QPointF(left, top), !QRectF(rect).contains(QRectF(boxLeft, top, width, height))};
 }
 
 void LaidOutTexts::draw(QPainter &painter, const QRect &rect, int flags, const QString &text)
 {
     if (text.isEmpty())
         return;
-    if ((flags & ~kLaidOutFlags) != 0 || !leftToRight(painter, flags) || !drawnAsGiven(text)) {
+    const Kept *kept = laidOut(painter, flags, text);
+    if (kept == nullptr) {
         painter.save();
         painter.setFont(m_font);
         painter.drawText(rect, flags, text);
         painter.restore();
         return;
     }
-    const int alignment = flags & kAlignments;
-    const QTextLine line = laidOut(painter, text).lineAt(0);
-    const qreal height = line.ascent() + line.descent();
-    const qreal width = line.naturalTextWidth();
-    const qreal advance = line.horizontalAdvance();
-    qreal top = rect.y();
-    if (alignment & Qt::AlignBottom)
-        top += rect.height() - height;
-    else if (alignment & Qt::AlignVCenter)
-        top += (rect.height() - height) / 2;
-    // Whether the text fits goes by its natural width, where it stands by its advance.
-    qreal boxLeft = rect.x();
-    qreal left = rect.x();
-    if (alignment & Qt::AlignRight) {
-        boxLeft += rect.width() - width;
-        left += rect.width() - advance;
-    } else if (alignment & Qt::AlignHCenter) {
-        boxLeft += (rect.width() - width) / 2;
-        left += (rect.width() - advance) / 2;
-    }
-    const bool cut = !QRectF(rect).contains(QRectF(boxLeft, top, width, height));
-    if (cut) {
+    const Placement at = place(*kept, rect, flags);
+    if (at.cut) {
         painter.save();
         painter.setClipRect(rect, Qt::IntersectClip);
     }
-    line.draw(&painter, QPointF(left, top));
-    if (cut)
+    kept->layout.lineAt(0).draw(&painter, at.at);
+    if (at.cut)
         painter.restore();
+}
+
+QRect LaidOutTexts::reach(QPainter &painter, const QRect &rect, int flags, const QString &text)
+{
+    if (text.isEmpty())
+        return {};
+    const Kept *kept = laidOut(painter, flags, text);
+    // What the painter draws of a text it lays out itself is not known here.
+    if (kept == nullptr)
+        return QRect(QPoint(-QWIDGETSIZE_MAX, -QWIDGETSIZE_MAX),
+                     QPoint(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    const Placement at = place(*kept, rect, flags);
+    QRectF ink = kept->ink.translated(at.at.x(), at.at.y() + kept->layout.lineAt(0).ascent());
+    if (at.cut)
+        ink &= QRectF(rect);
+    // Smoothing may shade a pixel next to the glyphs' box.
+    return ink.toAlignedRect().adjusted(-1, -1, 1, 1);
 }
 
 } // namespace vireo

@@ -2,12 +2,13 @@
 
 #include <QFont>
 #include <QHash>
+#include <QPointF>
+#include <QRect>
 #include <QString>
 
 #include <memory>
 
 class QPainter;
-class QRect;
 class QTextLayout;
 
 namespace vireo {
@@ -28,13 +29,23 @@ public:
     // `flags` as for QPainter::drawText: one horizontal and one vertical alignment, and
     // Qt::TextSingleLine or Qt::TextForceLeftToRight; other flags leave the text to the painter.
     void draw(QPainter &painter, const QRect &rect, int flags, const QString &text);
+    // The pixels draw() may touch, glyphs reaching beyond the line included.
+    QRect reach(QPainter &painter, const QRect &rect, int flags, const QString &text);
     qsizetype keptCount() const { return m_kept.size(); }
 
 private:
-    const QTextLayout &laidOut(QPainter &painter, const QString &text);
+    struct Kept;
+    struct Placement {
+        QPointF at;
+        bool cut = false;
+    };
+
+    // Null for texts left to the painter.
+    const Kept *laidOut(QPainter &painter, int flags, const QString &text);
+    static Placement place(const Kept &kept, const QRect &rect, int flags);
 
     QFont m_font;
-    QHash<QString, std::shared_ptr<const QTextLayout>> m_kept;
+    QHash<QString, std::shared_ptr<const Kept>> m_kept;
 };
 
 } // namespace vireo

@@ -421,11 +421,13 @@ void LogGrid::paintEvent(QPaintEvent *event)
         painter.setBrush(Qt::NoBrush);
     }
 
-    // Only the lines the paint reaches are shaped, and one beyond each side for any glyph that
-    // reaches over a line's edge.
-    const QRect dirty = event->rect();
-    const int fromLine = std::max(0, dirty.top() / m_rowHeight - 1);
-    const int toLine = std::min(lines, dirty.bottom() / m_rowHeight + 2);
+    // Only the lines the paint reaches are drawn, and of the line beyond each side the texts
+    // whose glyphs reach over its edge into the paint.
+    const QRegion &dirty = event->region();
+    const int firstDirtyLine = dirty.boundingRect().top() / m_rowHeight;
+    const int lastDirtyLine = dirty.boundingRect().bottom() / m_rowHeight;
+    const int fromLine = std::max(0, firstDirtyLine - 1);
+    const int toLine = std::min(lines, lastDirtyLine + 2);
 
     painter.setClipRect(IndicatorWidth, 0, viewWidth - IndicatorWidth, bottom);
     if (markedLine)
@@ -444,9 +446,12 @@ void LogGrid::paintEvent(QPaintEvent *event)
         for (int line = fromLine; line < toLine; ++line) {
             const QRect cell(left + TextMargin, line * m_rowHeight, width - 1 - 2 * TextMargin,
                              m_rowHeight - 1);
+            const QString text = shownText(first + static_cast<std::size_t>(line), column);
+            if ((line < firstDirtyLine || line > lastDirtyLine) &&
+                !dirty.intersects(m_texts[c].reach(painter, cell, flags, text)))
+                continue;
             painter.setPen(line == markedLine ? markTextColour : textColour);
-            m_texts[c].draw(painter, cell, flags,
-                            shownText(first + static_cast<std::size_t>(line), column));
+            m_texts[c].draw(painter, cell, flags, text);
         }
         painter.restore();
         painter.setPen(lineColour);

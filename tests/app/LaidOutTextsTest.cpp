@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 using namespace vireo;
 
@@ -96,6 +97,45 @@ TEST(LaidOutTexts, DrawWhatThePaintersTextDrawsForEveryAlignmentAndWidth)
         // Each distinct text was laid out once, whatever the rectangles it went to; an empty
         // one needs no layout.
         EXPECT_EQ(texts.keptCount(), static_cast<qsizetype>(std::size(kCellTexts)) - 1);
+    }
+}
+
+// The box of what a draw paints: the grid leaves out of a paint texts that cannot reach it.
+QRect paintedBox(const QImage &image)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != QColor(Qt::white).rgb())
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+TEST(LaidOutTexts, ReachHoldsEveryPixelADrawPaints)
+{
+    // Signs taller and deeper than the font's line, from the font itself and from fallbacks.
+    std::vector<QString> texts;
+    for (const char *text : kCellTexts)
+        texts.push_back(QString::fromUtf8(text));
+    for (const char *text : {"\xc3\x85\xc3\x89gjpqy", "\xe2\x88\xab\xe2\x88\x91", "|[]{}"})
+        texts.push_back(QString::fromUtf8(text));
+    for (const QFont &font : {pixelFont("Arial", 12), pixelFont("VORDA-A2", 12)}) {
+        LaidOutTexts kept(font);
+        for (int horizontal : {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight})
+            for (int width : {20, 33, 49})
+                for (const QString &text : texts) {
+                    QImage image(80, 40, QImage::Format_RGB32);
+                    image.fill(Qt::white);
+                    QPainter painter(&image);
+                    const QRect cell(13, 12, width, 15);
+                    const int flags = horizontal | Qt::AlignVCenter | Qt::TextSingleLine;
+                    kept.draw(painter, cell, flags, text);
+                    const QRect reach = kept.reach(painter, cell, flags, text);
+                    painter.end();
+                    const QRect box = paintedBox(image);
+                    EXPECT_TRUE(box.isEmpty() || reach.contains(box))
+                        << text.toStdString() << " " << width;
+                }
     }
 }
 
