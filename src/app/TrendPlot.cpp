@@ -155,13 +155,21 @@ QTransform TrendPlot::seriesToViewport() const
 QRect TrendPlot::strip(std::int64_t from, std::int64_t to) const
 {
     const Mapping map = mapping();
-    QRectF bounds(map.at(from, m_pager->valueAt(static_cast<std::size_t>(from))), QSizeF());
+    const QPointF start = map.at(from, m_pager->valueAt(static_cast<std::size_t>(from)));
+    qreal top = start.y(), bottom = start.y();
+    QPointF end = start;
     for (std::int64_t i = from + 1; i <= to; ++i) {
-        const QPointF p = map.at(i, m_pager->valueAt(static_cast<std::size_t>(i)));
-        bounds = bounds.united(QRectF(p, QSizeF()));
+        end = map.at(i, m_pager->valueAt(static_cast<std::size_t>(i)));
+        top = std::min(top, end.y());
+        bottom = std::max(bottom, end.y());
     }
+    // With the fill, the strip runs down to the plot's bottom edge. Nothing is drawn outside
+    // the plot, where a point from an earlier, wider range may lie far away.
     if (m_fillVisible)
-        bounds.setBottom(map.height);
+        bottom = map.height;
+    top = std::clamp(top, qreal(-1), map.height + 1);
+    bottom = std::clamp(bottom, qreal(-1), map.height + 1);
+    const QRectF bounds = QRectF(QPointF(start.x(), top), QPointF(end.x(), bottom)).normalized();
     const QRect area = seriesToViewport().mapRect(bounds).toAlignedRect();
     return area.adjusted(-kStripMargin, -kStripMargin, kStripMargin, kStripMargin)
         .intersected(m_viewport->rect());

@@ -328,6 +328,9 @@ TEST_F(TrendPlotTest, ANewVerticalRangeAndPointsBeyondIt)
     settle();
     addOneByOne(randomValues(15, -8, 8));
     expectSamePicture("range -6 ... 6");
+    // Readings of the earlier range lie far outside the new one.
+    addOneByOne({4000, 4000, -4000, 1e7, -3, -1e7, 2, 7, 9});
+    expectSamePicture("far outside the range");
 }
 
 TEST_F(TrendPlotTest, SmallAndLargePages)
