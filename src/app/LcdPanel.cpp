@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QTextLayout>
 
+#include <cmath>
+
 namespace vireo {
 
 namespace {
@@ -141,6 +143,29 @@ const QPainterPath &LcdPanel::outline(Member &member)
     return *member.outlines.insert(member.caption, path);
 }
 
+const QImage &LcdPanel::picture(Member &member, const QColor &ink, qreal ratio)
+{
+    if (ink != member.picturesInk || ratio != member.picturesRatio) {
+        member.pictures.clear();
+        member.picturesInk = ink;
+        member.picturesRatio = ratio;
+    }
+    const auto kept = member.pictures.constFind(member.caption);
+    if (kept != member.pictures.cend())
+        return *kept;
+    if (member.pictures.size() >= kMostKeptOutlines)
+        member.pictures.clear();
+    QImage picture(member.place.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.translate(-member.place.topLeft());
+    painter.fillPath(outline(member), ink);
+    painter.end();
+    return *member.pictures.insert(member.caption, picture);
+}
+
 std::optional<LcdMember> LcdPanel::memberNamed(QStringView name) const
 {
     for (std::size_t i = 0; i < kLcdMemberCount; ++i)
@@ -215,8 +240,16 @@ void LcdPanel::paintEvent(QPaintEvent *event)
         if (m.caption.isEmpty())
             continue;
         if (m.outlined) {
-            painter.setRenderHint(QPainter::Antialiasing, true);
-            painter.fillPath(outline(m), captionPen.brush());
+            // A fill laid over the panel in whole pixels covers each pixel as the painter's
+            // own fill would; in fractions of pixels, or with a patterned ink, it is filled.
+            const qreal ratio = painter.device()->devicePixelRatio();
+            const QBrush &ink = captionPen.brush();
+            if (ratio == std::floor(ratio) && ink.style() == Qt::SolidPattern && ink.isOpaque()) {
+                painter.drawImage(m.place.topLeft(), picture(m, ink.color(), ratio));
+            } else {
+                painter.setRenderHint(QPainter::Antialiasing, true);
+                painter.fillPath(outline(m), ink);
+            }
             continue;
         }
         painter.setPen(captionPen);

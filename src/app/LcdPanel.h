@@ -3,9 +3,11 @@
 #include "app/LaidOutTexts.h"
 #include "core/LcdDecoder.h"
 
+#include <QColor>
 #include <QFont>
 #include <QFrame>
 #include <QHash>
+#include <QImage>
 #include <QPainterPath>
 #include <QRect>
 #include <QString>
@@ -60,6 +62,11 @@ private:
         // between two paints.
         bool outlined = false;
         QHash<QString, QPainterPath> outlines;
+        // The outlines filled once in the caption colour, to be laid over the panel as the
+        // painter would fill them there.
+        QHash<QString, QImage> pictures;
+        QColor picturesInk;
+        qreal picturesRatio = 0;
         // Smaller captions as laid out for the paints before.
         LaidOutTexts texts{QFont()};
     };
@@ -67,6 +74,7 @@ private:
     const Member &at(LcdMember member) const { return m_members[index(member)]; }
     void updatePlace(const Member &member);
     static const QPainterPath &outline(Member &member);
+    static const QImage &picture(Member &member, const QColor &ink, qreal ratio);
 
     std::array<Member, kLcdMemberCount> m_members;
 };

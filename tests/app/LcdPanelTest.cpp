@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QLinearGradient>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTest>
@@ -216,6 +217,42 @@ TEST(LcdPanel, SmallCaptionsPaintAsText)
             p.settle();
         }
         p.panel->setCaption(m, designed);
+    }
+}
+
+// The kept digits follow a new caption colour, and a patterned one.
+TEST(LcdPanel, LargeCaptionsFollowTheInk)
+{
+    ShownPanel p;
+    LcdVisibility v = startMembers();
+    v.reset(index(LcdMember::LcdDb));
+    p.panel->showMembers({v, {'5', '9', '9', '9'}});
+    p.settle();
+    const QRect place = p.panel->place(LcdMember::LcdDb);
+    QLinearGradient fade(place.topLeft(), place.bottomRight());
+    fade.setColorAt(0, Qt::blue);
+    fade.setColorAt(1, Qt::green);
+    for (const QBrush &ink : {QBrush(Qt::red), QBrush(fade), QBrush(Qt::black)}) {
+        QPalette pal = p.panel->palette();
+        pal.setBrush(QPalette::WindowText, ink);
+        p.panel->setPalette(pal);
+        p.panel->showMembers({v, {'5', '9', '9', '9'}});
+        p.settle();
+        const QImage without = p.picture();
+        for (char c : std::string("8118")) {
+            QImage expected = without;
+            {
+                QPainter painter(&expected);
+                painter.setClipRect(place);
+                painter.setFont(p.panel->memberFont(LcdMember::LcdDb));
+                painter.setPen(QPen(ink, 0));
+                painter.drawText(place, Qt::AlignLeft | Qt::AlignTop | Qt::TextForceLeftToRight,
+                                 QString(QLatin1Char{c}));
+            }
+            p.panel->showMembers({startMembers(), {'5', c, '9', '9'}});
+            p.settle();
+            EXPECT_EQ(p.picture(), expected) << c;
+        }
     }
 }
 
