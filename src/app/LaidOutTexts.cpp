@@ -75,12 +75,25 @@ const LaidOutTexts::Kept *LaidOutTexts::laidOut(QPainter &painter, int flags, co
 {
     if ((flags & ~kLaidOutFlags) != 0 || !leftToRight(painter, flags) || !drawnAsGiven(text))
         return nullptr;
+    return &keep(painter.device(), text);
+}
+
+int LaidOutTexts::advance(QPaintDevice *device, const QString &text)
+{
+    // What follows the last sign is measured as the painter measures it.
+    if (text.isEmpty() || text.back().isSpace() || !drawnAsGiven(text))
+        return QFontMetrics(m_font).horizontalAdvance(text);
+    return qRound(keep(device, text).layout.lineAt(0).horizontalAdvance());
+}
+
+const LaidOutTexts::Kept &LaidOutTexts::keep(QPaintDevice *device, const QString &text)
+{
     const auto kept = m_kept.constFind(text);
     if (kept != m_kept.cend())
-        return kept->get();
+        return **kept;
     if (m_kept.size() >= kMostKept)
         m_kept.clear();
-    auto made = std::make_shared<Kept>(text, m_font, painter.device());
+    auto made = std::make_shared<Kept>(text, m_font, device);
     QTextLayout &layout = made->layout;
     QTextOption option;
     option.setTextDirection(Qt::LeftToRight);
@@ -93,7 +106,7 @@ const LaidOutTexts::Kept *LaidOutTexts::laidOut(QPainter &painter, int flags, co
     line.setLineWidth(0x01000000);
     line.setPosition(QPointF(0, 0));
     layout.endLayout();
-    return m_kept.insert(text, std::move(made))->get();
+    return **m_kept.insert(text, std::move(made));
 }
 
 LaidOutTexts::Placement LaidOutTexts::place(const Kept &kept, const QRect &rect, int flags)

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class QPaintDevice;
 class QPainter;
 class QTextLayout;
 
@@ -31,6 +32,8 @@ public:
     void draw(QPainter &painter, const QRect &rect, int flags, const QString &text);
     // The pixels draw() may touch, glyphs reaching beyond the line included.
     QRect reach(QPainter &painter, const QRect &rect, int flags, const QString &text);
+    // The text's width as QFontMetrics::horizontalAdvance gives it, from the kept layout.
+    int advance(QPaintDevice *device, const QString &text);
     qsizetype keptCount() const { return m_kept.size(); }
 
 private:
@@ -42,6 +45,7 @@ private:
 
     // Null for texts left to the painter.
     const Kept *laidOut(QPainter &painter, int flags, const QString &text);
+    const Kept &keep(QPaintDevice *device, const QString &text);
     static Placement place(const Kept &kept, const QRect &rect, int flags);
 
     QFont m_font;

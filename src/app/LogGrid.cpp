@@ -373,9 +373,8 @@ QString LogGrid::shownText(std::size_t row, LogColumn column) const
     if (column != LogColumn::No && column != LogColumn::Value)
         return text;
     const int room = columnWidth(column) - 1 - 2 * TextMargin;
-    const QFontMetrics metrics(m_fonts[index(column)]);
-    if (metrics.horizontalAdvance(text) > room)
-        text = metrics.elidedText(text, Qt::ElideRight, room);
+    if (m_texts[index(column)].advance(viewport(), text) > room)
+        text = QFontMetrics(m_fonts[index(column)]).elidedText(text, Qt::ElideRight, room);
     return text;
 }
 

@@ -101,8 +101,9 @@ private:
     QHeaderView *m_titles;
     QWidget *m_corner;
     std::array<QFont, LogTable::ColumnCount> m_fonts;
-    // Each column's texts as shaped for the paints before.
-    std::vector<LaidOutTexts> m_texts;
+    // Each column's texts as shaped for the paints before, and measured: what is kept is no
+    // state of the grid.
+    mutable std::vector<LaidOutTexts> m_texts;
     int m_rowHeight = 0;
     std::size_t m_shownRows = 0;
     std::optional<std::size_t> m_current;

@@ -1,5 +1,6 @@
 #include "app/LaidOutTexts.h"
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 
@@ -136,6 +137,29 @@ TEST(LaidOutTexts, ReachHoldsEveryPixelADrawPaints)
                     EXPECT_TRUE(box.isEmpty() || reach.contains(box))
                         << text.toStdString() << " " << width;
                 }
+    }
+}
+
+// The grid decides from the width whether a number fits or ends in an ellipsis: the kept width
+// must be the one the font's metrics give.
+TEST(LaidOutTexts, AdvanceIsTheFontMetricsWidth)
+{
+    QImage device(8, 8, QImage::Format_RGB32);
+    std::vector<QString> texts;
+    for (const char *text : kCellTexts)
+        texts.push_back(QString::fromUtf8(text));
+    for (long long n = 1; n < 100000000000LL; n = n * 7 + 3) {
+        texts.push_back(QString::number(n));
+        texts.push_back(QString::number(-n));
+        texts.push_back(QString::number(n / 1000.0, 'f', 3));
+    }
+    texts.push_back(QStringLiteral("a\tb"));
+    for (const QFont &font : {pixelFont("Arial", 12), pixelFont("VORDA-A2", 12)}) {
+        LaidOutTexts kept(font);
+        for (int pass = 0; pass < 2; ++pass)
+            for (const QString &text : texts)
+                ASSERT_EQ(kept.advance(&device, text), QFontMetrics(font).horizontalAdvance(text))
+                    << font.family().toStdString() << " '" << text.toStdString() << "'";
     }
 }
 
