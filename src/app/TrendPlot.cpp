@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace vireo {
 
@@ -59,7 +60,7 @@ void TrendPlot::show(const ChartPager &pager)
             m_viewport->update(strip(before.last, range.last));
         return;
     }
-    m_viewport->update();
+    m_viewport->update(plotRect());
 }
 
 void TrendPlot::clear()
@@ -72,7 +73,7 @@ void TrendPlot::setFillVisible(bool visible)
     if (m_fillVisible == visible)
         return;
     m_fillVisible = visible;
-    m_viewport->update();
+    m_viewport->update(plotRect());
 }
 
 QList<QPointF> TrendPlot::shownPoints() const
@@ -108,7 +109,59 @@ bool TrendPlot::eventFilter(QObject *watched, QEvent *event)
 void TrendPlot::redrawAll()
 {
     m_underlayStale = true;
-    m_viewport->update();
+    if (m_restagePending)
+        return;
+    m_restagePending = true;
+    QMetaObject::invokeMethod(this, &TrendPlot::restage, Qt::QueuedConnection);
+}
+
+void TrendPlot::restage()
+{
+    m_restagePending = false;
+    if (m_underlayStale)
+        renderUnderlay();
+    const QImage now = m_underlay.toImage();
+    // The plot is drawn again, its series move with the axes, and so is every tile of the
+    // picture that differs from the one on screen: the toolbar lying on the chart is painted
+    // again only where the chart beneath it changed.
+    QRegion dirty = changedTiles(m_onScreen, now);
+    dirty += plotRect();
+    m_onScreen = now;
+    m_viewport->update(dirty);
+}
+
+QRegion TrendPlot::changedTiles(const QImage &before, const QImage &after) const
+{
+    if (before.size() != after.size() || before.format() != after.format() || after.depth() != 32)
+        return QRegion(m_viewport->rect());
+    constexpr int kTile = 8;
+    const int width = after.width();
+    const qreal ratio = after.devicePixelRatio();
+    QRegion changed;
+    for (int band = 0; band < after.height(); band += kTile) {
+        const int rows = std::min(kTile, after.height() - band);
+        for (int x = 0; x < width; x += kTile) {
+            const auto bytes = static_cast<std::size_t>(std::min(kTile, width - x)) * 4;
+            bool same = true;
+            for (int y = band; same && y < band + rows; ++y)
+                same = std::memcmp(before.constScanLine(y) + x * 4, after.constScanLine(y) + x * 4,
+                                   bytes) == 0;
+            if (!same)
+                changed +=
+                    QRectF(QPointF(x, band) / ratio, QSizeF(kTile, rows) / ratio).toAlignedRect();
+        }
+    }
+    return changed;
+}
+
+QRect TrendPlot::plotRect() const
+{
+    // The series never leave the plot area but for the line's half pixel beyond its edges.
+    const QRect plot = seriesToViewport()
+                           .mapRect(QRectF(QPointF(0, 0), m_chart->plotArea().size()))
+                           .toAlignedRect();
+    return plot.adjusted(-kStripMargin, -kStripMargin, kStripMargin, kStripMargin)
+        .intersected(m_viewport->rect());
 }
 
 void TrendPlot::renderUnderlay()

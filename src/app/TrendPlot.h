@@ -2,11 +2,13 @@
 
 #include "core/ChartPager.h"
 
+#include <QImage>
 #include <QList>
 #include <QObject>
 #include <QPixmap>
 #include <QPointF>
 #include <QRect>
+#include <QRegion>
 #include <QTransform>
 
 class QAreaSeries;
@@ -62,8 +64,12 @@ private:
 
     void paintSeries(QPainter &painter, const QRect &dirty);
     void renderUnderlay();
-    // The picture beneath the series is out of date.
+    // The picture beneath the series is out of date: drawn anew once the chart is laid out,
+    // and what changed is repainted.
     void redrawAll();
+    void restage();
+    QRegion changedTiles(const QImage &before, const QImage &after) const;
+    QRect plotRect() const;
     Mapping mapping() const;
     QTransform seriesToViewport() const;
     QRect strip(std::int64_t from, std::int64_t to) const;
@@ -76,6 +82,9 @@ private:
     std::int64_t m_windowMin = 0;
     bool m_fillVisible = true;
     QPixmap m_underlay;
+    // The picture as the screen shows it outside the repaints asked for since.
+    QImage m_onScreen;
+    bool m_restagePending = false;
     bool m_underlayStale = true;
 };
 

@@ -175,6 +175,28 @@ TEST_F(TrendPlotTest, ANewPointRepaintsOnlyTheStripOfItsSegment)
     EXPECT_GE(painted.rects.back().width(), plotArea.width());
 }
 
+TEST_F(TrendPlotTest, ANewRangeRepaintsTheToolbarOnlyWhereTheChartBeneathItChanged)
+{
+    addOneByOne(randomValues(10, -4000, 4000));
+    QTest::qWait(150);
+    const char *const toolbar[] = {"Maxrecord",  "BtNew", "BtSave", "BtFirst",
+                                   "BTPrevious", "Bt10",  "BtNext", "BTlast"};
+    std::vector<std::unique_ptr<PaintedRegions>> painted;
+    for (const char *name : toolbar)
+        painted.push_back(std::make_unique<PaintedRegions>(&fx.get<QWidget>(name)));
+    PaintedRegions plotPaints(view().viewport());
+    for (int range : {60, 6, 600, 4000}) {
+        chart().SetValueMin(-range);
+        chart().SetValueMax(range);
+        QTest::qWait(150);
+        settle();
+    }
+    EXPECT_GE(plotPaints.rects.size(), 4u);
+    for (std::size_t i = 0; i < painted.size(); ++i)
+        EXPECT_TRUE(painted[i]->rects.empty()) << toolbar[i];
+    expectSamePicture("after four ranges");
+}
+
 TEST_F(TrendPlotTest, ANewRangeSetsTheVerticalAxisOnceAndNoMoreOftenThanTheRefresh)
 {
     auto &axisY = fx.chartPart<QValueAxis>("axisY");
