@@ -6,7 +6,8 @@ pseudo-terminal named by VIREO_COM1), clicks "COM Connect" with xdotool and read
 program's own CPU time (the scheduler's run time of its threads, from /proc) over a measuring window after a warm-up.
 Frames are counted by the simulator (SIGUSR1), so the figure is CPU per frame the program
 took in. The machine may be busy with other work: only the program's CPU time counts, never
-wall time, and every figure is given as the range over the repeats.
+wall time, and every figure is given as the range over the repeats. The floor cases run a bare
+Qt window instead (bench/repaint_floor): what the toolkit alone costs on the same X server.
 
 usage: xvfb_cpu.py BUILD_DIR [--repeat N] [--warmup S] [--seconds S] [--cases LIST]
        [--json FILE] [--perf-record DIR] [--perf-frequency HZ]
@@ -36,6 +37,10 @@ CASES = {
     "idle": (None, False),
     "idle-open": (None, True),
 }
+# The toolkit alone (bench/repaint_floor): the same X server's cost of one small repaint ten
+# times a second, and of a ten-per-second timer that does nothing.
+FLOORS = {"floor-repaint": "repaint", "floor-tick": "tick"}
+FLOOR_RATE = 10
 GOALS = {
     "10": ("ms_per_frame", 0.40),
     "line": ("ms_per_frame", 0.25),
@@ -48,6 +53,8 @@ LABELS = {
     "line": "line rate (about 174 frames/s)",
     "idle": "idle, no link, every timer running",
     "idle-open": "idle, link open, meter silent",
+    "floor-repaint": "toolkit floor: bare Qt window, a 20 x 20 repaint 10 times/s",
+    "floor-tick": "toolkit floor: bare Qt window, a 10/s timer doing nothing",
 }
 
 
@@ -142,7 +149,7 @@ class SilentLine:
 
 
 def run_case(build, display, case, warmup, seconds, perf_dir, perf_hz):
-    pace, opens_link = CASES[case]
+    pace, opens_link = CASES.get(case, (None, False))
     line = None
     if opens_link:
         line = Simulator(build / "tools/vireo-meter-sim/vireo-meter-sim", pace) if pace \
@@ -151,11 +158,14 @@ def run_case(build, display, case, warmup, seconds, perf_dir, perf_hz):
     env.pop("WAYLAND_DISPLAY", None)
     if line:
         env["VIREO_COM1"] = line.path
-    program = subprocess.Popen([str(build / "src/app/vireo")], env=env,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    floor = FLOORS.get(case)
+    command = [str(build / "bench/repaint_floor"), floor] if floor else [str(build / "src/app/vireo")]
+    program = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
     try:
         xdo = ["xdotool"]
-        window = subprocess.run(xdo + ["search", "--sync", "--onlyvisible", "--name", TITLE],
+        title = "repaint floor" if floor else TITLE
+        window = subprocess.run(xdo + ["search", "--sync", "--onlyvisible", "--name", title],
                                 env=env, capture_output=True, text=True, timeout=20,
                                 check=True).stdout.split()[0]
         if opens_link:
@@ -180,6 +190,8 @@ def run_case(build, display, case, warmup, seconds, perf_dir, perf_hz):
             raise RuntimeError("the program ended during the measurement")
         spent = cpu_spent(cpu0, cpu1)
         frames = frames1 - frames0
+        if floor == "repaint":
+            frames = round((t1 - t0) * FLOOR_RATE)
         if pace and frames == 0:
             raise RuntimeError(f"no frame reached the program in case {case}")
         return {
@@ -211,7 +223,8 @@ def main():
     parser.add_argument("--repeat", type=int, default=3)
     parser.add_argument("--warmup", type=float, default=3.0)
     parser.add_argument("--seconds", type=float, default=20.0)
-    parser.add_argument("--cases", default="10,line,idle,idle-open")
+    parser.add_argument("--cases",
+                        default="10,line,idle,idle-open,floor-repaint,floor-tick")
     parser.add_argument("--json", type=Path)
     parser.add_argument("--perf-record", type=Path, metavar="DIR",
                         help="also record a call-graph profile of every case into DIR")
