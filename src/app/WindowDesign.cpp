@@ -314,6 +314,12 @@ QWidget *makeWidget(const ControlDesign &row, QWidget *parent)
     case K::Edit: {
         auto *edit = new QLineEdit(text(row.caption), parent);
         edit->setReadOnly((row.flags & ReadOnly) != 0);
+        // A box only code writes to is written with every reading.
+        if (edit->isReadOnly()) {
+            auto *style = new KeptPanelStyle;
+            style->setParent(edit);
+            edit->setStyle(style);
+        }
         return edit;
     }
     case K::Check: {
