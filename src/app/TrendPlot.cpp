@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace vireo {
 
@@ -136,21 +137,50 @@ QRegion TrendPlot::changedTiles(const QImage &before, const QImage &after) const
         return QRegion(m_viewport->rect());
     constexpr int kTile = 8;
     const int width = after.width();
-    const qreal ratio = after.devicePixelRatio();
-    QRegion changed;
+    const int tiles = (width + kTile - 1) / kTile;
+    const auto rowBytes = static_cast<std::size_t>(width) * 4;
+    auto tileSame = [&](int band, int rows, int tile) {
+        const int x = tile * kTile;
+        const int offset = x * 4;
+        // A whole tile's row is compared at a fixed size, which the compiler does inline.
+        const bool whole = x + kTile <= width;
+        const auto bytes = static_cast<std::size_t>(width - x) * 4;
+        for (int y = band; y < band + rows; ++y) {
+            const uchar *a = before.constScanLine(y) + offset;
+            const uchar *b = after.constScanLine(y) + offset;
+            if (whole ? std::memcmp(a, b, kTile * 4) != 0 : std::memcmp(a, b, bytes) != 0)
+                return false;
+        }
+        return true;
+    };
+    // Runs of changed tiles, band by band, in the order a region keeps its rectangles.
+    std::vector<QRect> runs;
     for (int band = 0; band < after.height(); band += kTile) {
         const int rows = std::min(kTile, after.height() - band);
-        for (int x = 0; x < width; x += kTile) {
-            const auto bytes = static_cast<std::size_t>(std::min(kTile, width - x)) * 4;
-            bool same = true;
-            for (int y = band; same && y < band + rows; ++y)
-                same = std::memcmp(before.constScanLine(y) + x * 4, after.constScanLine(y) + x * 4,
-                                   bytes) == 0;
-            if (!same)
-                changed +=
-                    QRectF(QPointF(x, band) / ratio, QSizeF(kTile, rows) / ratio).toAlignedRect();
+        bool bandSame = true;
+        for (int y = band; bandSame && y < band + rows; ++y)
+            bandSame = std::memcmp(before.constScanLine(y), after.constScanLine(y), rowBytes) == 0;
+        if (bandSame)
+            continue;
+        int runStart = -1;
+        for (int tile = 0; tile <= tiles; ++tile) {
+            const bool same = tile == tiles || tileSame(band, rows, tile);
+            if (!same && runStart < 0)
+                runStart = tile * kTile;
+            if (same && runStart >= 0) {
+                runs.emplace_back(runStart, band, std::min(tile * kTile, width) - runStart, rows);
+                runStart = -1;
+            }
         }
     }
+    QRegion changed;
+    const qreal ratio = after.devicePixelRatio();
+    if (ratio == 1) {
+        changed.setRects(runs.data(), static_cast<int>(runs.size()));
+        return changed;
+    }
+    for (const QRect &r : runs)
+        changed += QRectF(QPointF(r.topLeft()) / ratio, QSizeF(r.size()) / ratio).toAlignedRect();
     return changed;
 }
 
