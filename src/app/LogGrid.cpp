@@ -66,6 +66,27 @@ class RowScrollBar : public QScrollBar {
 public:
     using QScrollBar::QScrollBar;
 
+    // A new row moves the end of the range and then the value to it, and the arrow at the end
+    // would flash off and on: the bar looks at itself once both are done.
+    class Hold {
+    public:
+        explicit Hold(QScrollBar *bar) : m_bar(dynamic_cast<RowScrollBar *>(bar))
+        {
+            if (m_bar != nullptr)
+                ++m_bar->m_held;
+        }
+        ~Hold()
+        {
+            if (m_bar != nullptr && --m_bar->m_held == 0 && std::exchange(m_bar->m_changed, false))
+                m_bar->lookAgain(SliderValueChange);
+        }
+        Hold(const Hold &) = delete;
+        Hold &operator=(const Hold &) = delete;
+
+    private:
+        RowScrollBar *m_bar;
+    };
+
 protected:
     bool event(QEvent *event) override
     {
@@ -78,6 +99,16 @@ protected:
     }
 
     void sliderChange(SliderChange change) override
+    {
+        if (m_held > 0) {
+            m_changed = true;
+            return;
+        }
+        lookAgain(change);
+    }
+
+private:
+    void lookAgain(SliderChange change)
     {
         QStyleOptionSlider option;
         initStyleOption(&option);
@@ -98,7 +129,6 @@ protected:
             repaintPart(part(option, QStyle::SC_ScrollBarAddLine));
     }
 
-private:
     struct Look {
         QRect slider;
         bool empty = false;
@@ -119,6 +149,8 @@ private:
     }
 
     Look m_look;
+    int m_held = 0;
+    bool m_changed = false;
 };
 
 } // namespace
@@ -214,12 +246,15 @@ void LogGrid::followLastRow()
     m_current.reset();
     if (m_shownRows > 0)
         m_current = m_shownRows - 1;
-    updateVerticalRange();
-    // Moving the view under a thumb the user is dragging would make both fight over it.
-    if (verticalScrollBar()->isSliderDown())
-        m_scrollOnRelease = true;
-    else if (m_current)
-        scrollTo(*m_current);
+    {
+        const RowScrollBar::Hold hold(verticalScrollBar());
+        updateVerticalRange();
+        // Moving the view under a thumb the user is dragging would make both fight over it.
+        if (verticalScrollBar()->isSliderDown())
+            m_scrollOnRelease = true;
+        else if (m_current)
+            scrollTo(*m_current);
+    }
     if (m_shownRows < shownBefore) {
         viewport()->update();
         return;

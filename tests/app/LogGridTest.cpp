@@ -428,8 +428,9 @@ TEST_F(LogGridTest, WhatAFollowedLogShowsIsWhatAFullRepaintDraws)
 TEST_F(LogGridTest, ScrollBarThumbRepaintsWhereItMovedAndLeavesNoTrace)
 {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
-    // Enough rows for a small thumb that still moves with every row.
-    logRows(60);
+    // Enough rows for a thumb well under half the bar that still shrinks with every row, to
+    // its smallest within the next forty.
+    logRows(20);
     QCoreApplication::processEvents();
     QScrollBar *bar = grid.verticalScrollBar();
     PaintRecorder recorder;
@@ -438,13 +439,24 @@ TEST_F(LogGridTest, ScrollBarThumbRepaintsWhereItMovedAndLeavesNoTrace)
     PaintRecorder beneath;
     for (QWidget *w = bar->parentWidget(); w != nullptr; w = w->parentWidget())
         w->installEventFilter(&beneath);
+    QRegion paintedWhileMoving;
     for (int i = 0; i < 40; ++i) {
         recorder.painted = QRegion();
         logRows(1);
         QCoreApplication::processEvents();
         EXPECT_LT(recorder.painted.boundingRect().height(), bar->height() / 2) << i;
+        paintedWhileMoving += recorder.painted;
     }
-    EXPECT_FALSE(recorder.painted.isEmpty());
+    EXPECT_FALSE(paintedWhileMoving.isEmpty());
+    // Once the thumb is as small as it gets, following the end changes nothing of the bar.
+    logRows(200);
+    QCoreApplication::processEvents();
+    recorder.painted = QRegion();
+    for (int i = 0; i < 20; ++i) {
+        logRows(1);
+        QCoreApplication::processEvents();
+    }
+    EXPECT_TRUE(recorder.painted.isEmpty()) << recorder.painted.boundingRect().height();
     EXPECT_TRUE(beneath.painted.isEmpty()) << beneath.painted.boundingRect().height();
     for (QWidget *w = bar->parentWidget(); w != nullptr; w = w->parentWidget())
         w->removeEventFilter(&beneath);
