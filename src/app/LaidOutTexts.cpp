@@ -6,6 +6,8 @@
 #include <QTextLayout>
 #include <QWidget>
 
+#include <optional>
+
 namespace vireo {
 
 namespace {
@@ -62,13 +64,20 @@ LaidOutTexts::LaidOutTexts(LaidOutTexts &&) noexcept = default;
 LaidOutTexts &LaidOutTexts::operator=(LaidOutTexts &&) noexcept = default;
 
 struct LaidOutTexts::Kept {
-    Kept(const QString &text, const QFont &font, QPaintDevice *device)
-        : layout(text, font, device), ink(QFontMetricsF(font, device).boundingRect(text))
+    Kept(const QString &text, const QFont &font, QPaintDevice *device) : layout(text, font, device)
     {
     }
+    // Where the glyphs' pixels may lie, from the start of the baseline: asked for rarely, so
+    // measured when first asked.
+    const QRectF &ink() const
+    {
+        if (!measuredInk)
+            // The layout's font is the one made for the device it was laid out for.
+            measuredInk = QFontMetricsF(layout.font()).boundingRect(layout.text());
+        return *measuredInk;
+    }
     QTextLayout layout;
-    // Where the glyphs' pixels may lie, from the start of the baseline.
-    QRectF ink;
+    mutable std::optional<QRectF> measuredInk;
 };
 
 const LaidOutTexts::Kept *LaidOutTexts::laidOut(QPainter &painter, int flags, const QString &text)
@@ -165,7 +174,7 @@ QRect LaidOutTexts::reach(QPainter &painter, const QRect &rect, int flags, const
         return QRect(QPoint(-QWIDGETSIZE_MAX, -QWIDGETSIZE_MAX),
                      QPoint(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
     const Placement at = place(*kept, rect, flags);
-    QRectF ink = kept->ink.translated(at.at.x(), at.at.y() + kept->layout.lineAt(0).ascent());
+    QRectF ink = kept->ink().translated(at.at.x(), at.at.y() + kept->layout.lineAt(0).ascent());
     if (at.cut)
         ink &= QRectF(rect);
     // Smoothing may shade a pixel next to the glyphs' box.
