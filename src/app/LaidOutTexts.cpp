@@ -6,6 +6,7 @@
 #include <QTextLayout>
 #include <QWidget>
 
+#include <algorithm>
 #include <optional>
 
 namespace vireo {
@@ -67,18 +68,41 @@ struct LaidOutTexts::Kept {
     Kept(const QString &text, const QFont &font, QPaintDevice *device) : layout(text, font, device)
     {
     }
-    // Where the glyphs' pixels may lie, from the start of the baseline: asked for rarely, so
-    // measured when first asked.
-    const QRectF &ink() const
-    {
-        if (!measuredInk)
-            // The layout's font is the one made for the device it was laid out for.
-            measuredInk = QFontMetricsF(layout.font()).boundingRect(layout.text());
-        return *measuredInk;
-    }
     QTextLayout layout;
-    mutable std::optional<QRectF> measuredInk;
+    // Where the glyphs' pixels may lie, from the start of the baseline, once asked for.
+    mutable std::optional<QRectF> ink;
 };
+
+const QRectF &LaidOutTexts::ink(const Kept &kept)
+{
+    if (kept.ink)
+        return *kept.ink;
+    // The layout's font is the one made for the device it was laid out for.
+    const QFontMetricsF metrics(kept.layout.font());
+    const QString &text = kept.layout.text();
+    const bool latin1 =
+        std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0xff; });
+    if (!latin1) {
+        kept.ink = metrics.boundingRect(text);
+        return *kept.ink;
+    }
+    // Latin-1 signs stand on the baseline as they do alone: the heights of each sign, kept
+    // per font, bound the text's. Sideways, a sign may lean over its neighbours, but never by
+    // a whole line's height.
+    qreal top = 0;
+    qreal bottom = 0;
+    for (QChar c : text) {
+        std::optional<QRectF> &sign = m_signInk[c.unicode()];
+        if (!sign)
+            sign = metrics.boundingRect(c);
+        top = std::min(top, sign->top());
+        bottom = std::max(bottom, sign->bottom());
+    }
+    const qreal lean = metrics.height();
+    kept.ink = QRectF(QPointF(-lean, top),
+                      QPointF(kept.layout.lineAt(0).horizontalAdvance() + lean, bottom));
+    return *kept.ink;
+}
 
 const LaidOutTexts::Kept *LaidOutTexts::laidOut(QPainter &painter, int flags, const QString &text)
 {
@@ -174,11 +198,11 @@ QRect LaidOutTexts::reach(QPainter &painter, const QRect &rect, int flags, const
         return QRect(QPoint(-QWIDGETSIZE_MAX, -QWIDGETSIZE_MAX),
                      QPoint(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
     const Placement at = place(*kept, rect, flags);
-    QRectF ink = kept->ink().translated(at.at.x(), at.at.y() + kept->layout.lineAt(0).ascent());
+    QRectF reached = ink(*kept).translated(at.at.x(), at.at.y() + kept->layout.lineAt(0).ascent());
     if (at.cut)
-        ink &= QRectF(rect);
+        reached &= QRectF(rect);
     // Smoothing may shade a pixel next to the glyphs' box.
-    return ink.toAlignedRect().adjusted(-1, -1, 1, 1);
+    return reached.toAlignedRect().adjusted(-1, -1, 1, 1);
 }
 
 } // namespace vireo

@@ -4,9 +4,12 @@
 #include <QHash>
 #include <QPointF>
 #include <QRect>
+#include <QRectF>
 #include <QString>
 
+#include <array>
 #include <memory>
+#include <optional>
 
 class QPaintDevice;
 class QPainter;
@@ -47,9 +50,11 @@ private:
     const Kept *laidOut(QPainter &painter, int flags, const QString &text);
     const Kept &keep(QPaintDevice *device, const QString &text);
     static Placement place(const Kept &kept, const QRect &rect, int flags);
+    const QRectF &ink(const Kept &kept);
 
     QFont m_font;
     QHash<QString, std::shared_ptr<const Kept>> m_kept;
+    std::array<std::optional<QRectF>, 256> m_signInk;
 };
 
 } // namespace vireo
