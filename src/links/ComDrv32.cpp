@@ -13,6 +13,7 @@
 #include <termios.h>
 #include <tuple>
 #include <unistd.h>
+#include <utility>
 
 namespace vireo {
 
@@ -385,6 +386,12 @@ qint64 TCommPortDriver::readArrived(std::uint8_t *buffer, qint64 capacity)
 void TCommPortDriver::PollReceive()
 {
     m_pollTimer->stop();
+    // A handler that waits in a message box runs the event loop while the bytes it was
+    // handed still lie in the buffer a poll reads into: the poll waits until it returns.
+    if (m_delivering) {
+        m_pollDeferred = true;
+        return;
+    }
     if (!m_open || m_receiveBuffer.empty())
         return;
     auto *buffer = m_receiveBuffer.data();
@@ -410,8 +417,13 @@ void TCommPortDriver::PollReceive()
     if (count <= 0)
         return;
     m_sinceDelivery.start();
-    if (OnReceiveData)
-        OnReceiveData(this, buffer, static_cast<std::int32_t>(count));
+    if (!OnReceiveData)
+        return;
+    m_delivering = true;
+    OnReceiveData(this, buffer, static_cast<std::int32_t>(count));
+    m_delivering = false;
+    if (std::exchange(m_pollDeferred, false) && m_open)
+        schedulePoll(pollPeriod());
 }
 
 void TCommPortDriver::onPortError(int error)

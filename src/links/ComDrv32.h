@@ -155,6 +155,9 @@ private:
     bool m_deviceLost = false;
     // Since the last poll that found bytes: those are at least a polling delay apart.
     QElapsedTimer m_sinceDelivery;
+    // OnReceiveData is running; a poll due meanwhile is made once it has returned.
+    bool m_delivering = false;
+    bool m_pollDeferred = false;
     // Bytes that had arrived before the device went away, still to be delivered.
     QByteArray m_lostTail;
     // Tells a queued release apart from one meant for an earlier opening.

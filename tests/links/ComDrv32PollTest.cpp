@@ -194,5 +194,45 @@ TEST_F(TCommPortDriverPolling, ALineThatGoesWhileBytesWaitForThePollIsLetGo)
     EXPECT_TRUE(driver.IsPortOpen());
 }
 
+TEST_F(TCommPortDriverPolling, AHandlerWaitingInAMessageBoxIsNotCalledAgainMeanwhile)
+{
+    open(50);
+    // The first delivery runs the event loop, as a message box would, while more bytes come.
+    int depth = 0;
+    int deepest = 0;
+    std::vector<Bytes> handed;
+    bool waited = false;
+    driver.OnReceiveData = [&](TCommPortDriver *, const std::uint8_t *data, std::int32_t size) {
+        ++depth;
+        deepest = std::max(deepest, depth);
+        const Bytes chunk(data, data + size);
+        if (!waited) {
+            waited = true;
+            pty.send("more");
+            runEventLoopFor(200);
+            pty.send(" still");
+            runEventLoopFor(200);
+        }
+        // The bytes are those handed at the call, not what a later read put in their place.
+        EXPECT_EQ(Bytes(data, data + size), chunk);
+        handed.push_back(chunk);
+        --depth;
+    };
+    pty.send("first");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            Bytes all;
+            for (const Bytes &c : handed)
+                all.insert(all.end(), c.begin(), c.end());
+            return all.size() >= 15;
+        },
+        3000));
+    EXPECT_EQ(deepest, 1);
+    Bytes all;
+    for (const Bytes &c : handed)
+        all.insert(all.end(), c.begin(), c.end());
+    EXPECT_EQ(all, text("firstmore still"));
+}
+
 } // namespace
 } // namespace vireo
