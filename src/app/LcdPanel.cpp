@@ -2,6 +2,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QTextLayout>
 
 #include <cmath>
@@ -176,7 +177,10 @@ std::optional<LcdMember> LcdPanel::memberNamed(QStringView name) const
 
 void LcdPanel::updatePlace(const Member &member)
 {
-    update(member.place & rect());
+    if (m_changedPlaces != nullptr)
+        *m_changedPlaces += member.place & rect();
+    else
+        update(member.place & rect());
 }
 
 void LcdPanel::setShown(LcdMember member, bool shown)
@@ -200,6 +204,10 @@ void LcdPanel::setCaption(LcdMember member, const QString &caption)
 
 void LcdPanel::showMembers(const LcdPresentation &shown)
 {
+    // The places a frame changes are marked for repainting together.
+    QRegion changed;
+    m_changedPlaces = &changed;
+    const auto collected = qScopeGuard([this] { m_changedPlaces = nullptr; });
     for (std::size_t i = 0; i < kLcdMemberCount; ++i)
         setShown(static_cast<LcdMember>(i), shown.visible.test(i));
     const LcdMember digitMembers[] = {LcdMember::LcdDa, LcdMember::LcdDb, LcdMember::LcdDc,
@@ -210,6 +218,9 @@ void LcdPanel::showMembers(const LcdPresentation &shown)
         if (caption(digitMembers[i]) != digit)
             setCaption(digitMembers[i], digit);
     }
+    m_changedPlaces = nullptr;
+    if (!changed.isEmpty())
+        update(changed);
 }
 
 void LcdPanel::paintEvent(QPaintEvent *event)

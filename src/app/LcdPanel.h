@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPainterPath>
 #include <QRect>
+#include <QRegion>
 #include <QString>
 
 #include <array>
@@ -77,6 +78,8 @@ private:
     static const QImage &picture(Member &member, const QColor &ink, qreal ratio);
 
     std::array<Member, kLcdMemberCount> m_members;
+    // Where showMembers() collects the places it changed; null outside it.
+    QRegion *m_changedPlaces = nullptr;
 };
 
 } // namespace vireo
