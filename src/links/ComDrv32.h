@@ -55,8 +55,8 @@ using TComPortReceiveDataEvent = std::function<void(
 // The serial port below the window: opens one of COM1-COM4 exclusively, applies the line
 // settings and hands whatever has arrived to OnReceiveData, at most once per polling delay, on
 // the thread it lives on. It only receives. A silent line costs nothing: the poll runs only
-// when the line has something, at once after a quiet period, otherwise when the period since
-// the last poll is over.
+// when the line has something, at once after a quiet period, otherwise once a polling delay
+// has passed since the last delivery.
 //
 // COMn is the device named by the environment variable VIREO_COMn when that is set;
 // otherwise the n-th serial port of the system, USB and ACM adapters first. A device that goes
@@ -158,7 +158,7 @@ private:
     // OnReceiveData is running; a poll due meanwhile is made once it has returned.
     bool m_delivering = false;
     bool m_pollDeferred = false;
-    // Bytes that had arrived before the device went away, still to be delivered.
+    // Bytes Qt had taken before the device went away, still to be delivered.
     QByteArray m_lostTail;
     // Tells a queued release apart from one meant for an earlier opening.
     std::uint64_t m_openGeneration = 0;
