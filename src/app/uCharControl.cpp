@@ -30,7 +30,10 @@ TChartControl::TChartControl(const ChartParts &parts, std::int32_t pageSize)
 std::int32_t TChartControl::AddValue(double value)
 {
     const std::int32_t page = m_pager.AddValue(value);
-    showWindow();
+    const bool spaced =
+        !m_sincePoint.isValid() || m_sincePoint.elapsed() >= kRefreshMs - kRefreshSlackMs;
+    m_sincePoint.start();
+    showWindow(spaced);
     return page;
 }
 
@@ -127,19 +130,21 @@ void TChartControl::SetFillVisible(bool visible)
     }
 }
 
-void TChartControl::showWindow()
+void TChartControl::showWindow(bool spacedPoint)
 {
     // Setting even the same range lays the axis out again, and the window moves only by pages.
     const auto windowMin = static_cast<qreal>(m_pager.windowMin());
     const auto windowMax = static_cast<qreal>(m_pager.windowMax());
     if (m_parts.axisX->min() != windowMin || m_parts.axisX->max() != windowMax)
         m_parts.axisX->setRange(windowMin, windowMax);
-    if (m_refresh.isActive())
+    if (m_refresh.isActive() && !spacedPoint)
         return;
     // A point that comes once the last redraw is old enough is drawn at once, in the repaint
-    // of the poll that brought it, rather than in a wake-up and a repaint of its own.
+    // of the poll that brought it, rather than in a wake-up and a repaint of its own. So is a
+    // point that comes a period after the one before: else one late redraw would hold every
+    // later point of a steady meter back by the same lag, each in a wake-up of its own.
     const qint64 since = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : kRefreshMs;
-    if (since >= kRefreshMs - kRefreshSlackMs)
+    if (spacedPoint || since >= kRefreshMs - kRefreshSlackMs)
         flush();
     else
         m_refresh.start(static_cast<int>(kRefreshMs - since));

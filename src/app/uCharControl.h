@@ -47,7 +47,8 @@ public:
     const ChartPager &pager() const { return m_pager; }
 
 private:
-    void showWindow();
+    // spacedPoint: a new point came a whole redraw period after the one before it.
+    void showWindow(bool spacedPoint = false);
     void settleValueRange(bool changed);
     void applyValueRangeSoon();
     void applyValueRange();
@@ -56,6 +57,7 @@ private:
     ChartPager m_pager;
     QTimer m_refresh;
     QElapsedTimer m_sinceFlush;
+    QElapsedTimer m_sincePoint;
     QTimer m_valueRangeTimer;
     QElapsedTimer m_sinceValueRange;
     bool m_valueRangePending = false;

@@ -236,6 +236,26 @@ TEST_F(TrendPlotTest, ANewRangeSetsTheVerticalAxisOnceAndNoMoreOftenThanTheRefre
     EXPECT_EQ(chart().FValueMax(), 30);
 }
 
+TEST_F(TrendPlotTest, APointAPeriodAfterTheLastIsDrawnAtOnceEvenAfterALateRedraw)
+{
+    QTest::qWait(150);
+    chart().AddValue(100);
+    ASSERT_EQ(plot().shownPoints().size(), 1);
+    // A second point at once waits for the refresh: no more than ten redraws a second.
+    chart().AddValue(200);
+    EXPECT_EQ(plot().shownPoints().size(), 1);
+    EXPECT_SOON_EQ(plot().shownPoints().size(), 2);
+    // Right after that late redraw, a point a whole period after the one before is drawn in
+    // the call that brought it, not a refresh later.
+    chart().AddValue(300);
+    EXPECT_EQ(plot().shownPoints().size(), 3);
+    // Points close together still wait for the refresh.
+    chart().AddValue(400);
+    EXPECT_EQ(plot().shownPoints().size(), 3);
+    EXPECT_SOON_EQ(plot().shownPoints().size(), 4);
+    expectSamePicture("after points drawn late and at once");
+}
+
 // The chart beneath the series, as the view draws its scene.
 QImage sceneBeneath(QChartView &view)
 {
