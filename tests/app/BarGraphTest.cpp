@@ -1,9 +1,9 @@
 #include "app/FormWidgets.h"
+#include "support/ScreenGrab.h"
 
 #include <QApplication>
 #include <QLinearGradient>
 #include <QPaintEvent>
-#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -32,13 +32,7 @@ struct BarsSideBySide {
         QApplication::processEvents();
     }
     // What the window shows at a bar's place.
-    QImage shown(const QWidget *bar)
-    {
-        return host.screen()
-            ->grabWindow(host.winId(), bar->x(), bar->y(), bar->width(), bar->height())
-            .toImage()
-            .convertToFormat(QImage::Format_RGB32);
-    }
+    QImage shown(const QWidget *bar) { return vireo::test::shownOnScreen(host, bar->geometry()); }
     void setValue(int value)
     {
         graph->setValue(value);

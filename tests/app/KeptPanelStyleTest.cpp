@@ -1,8 +1,8 @@
 #include "app/FormWidgets.h"
+#include "support/ScreenGrab.h"
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -46,13 +46,7 @@ struct BoxesSideBySide {
         plain->setText(text);
         QApplication::processEvents();
     }
-    QImage shown(const QWidget *box)
-    {
-        return host.screen()
-            ->grabWindow(host.winId(), box->x(), box->y(), box->width(), box->height())
-            .toImage()
-            .convertToFormat(QImage::Format_RGB32);
-    }
+    QImage shown(const QWidget *box) { return vireo::test::shownOnScreen(host, box->geometry()); }
 
     KeptPanelStyle style;
     QWidget host;

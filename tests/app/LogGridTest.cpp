@@ -1,4 +1,5 @@
 #include "app/LogGrid.h"
+#include "support/ScreenGrab.h"
 
 #include <QCoreApplication>
 #include <QFontInfo>
@@ -6,7 +7,6 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPaintEvent>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
@@ -416,11 +416,7 @@ TEST_F(LogGridTest, WhatAFollowedLogShowsIsWhatAFullRepaintDraws)
     for (int i = 0; i < 2 * grid.visibleRowCount(); ++i) {
         logRows(1);
         QCoreApplication::processEvents();
-        const QImage shown =
-            grid.screen()
-                ->grabWindow(grid.winId(), at.x(), at.y(), cells->width(), cells->height())
-                .toImage()
-                .convertToFormat(QImage::Format_RGB32);
+        const QImage shown = vireo::test::shownOnScreen(grid, QRect(at, cells->size()));
         ASSERT_EQ(shown, cells->grab().toImage().convertToFormat(QImage::Format_RGB32)) << i;
     }
 }
@@ -470,10 +466,7 @@ TEST_F(LogGridTest, ScrollBarThumbRepaintsWhereItMovedAndLeavesNoTrace)
     ASSERT_EQ(bar->value(), bar->maximum());
     // What the window shows of the bar is what a full repaint of it draws.
     const QPoint at = bar->mapTo(&grid, QPoint(0, 0));
-    const QImage shown = grid.screen()
-                             ->grabWindow(grid.winId(), at.x(), at.y(), bar->width(), bar->height())
-                             .toImage()
-                             .convertToFormat(QImage::Format_RGB32);
+    const QImage shown = vireo::test::shownOnScreen(grid, QRect(at, bar->size()));
     EXPECT_EQ(shown, bar->grab().toImage().convertToFormat(QImage::Format_RGB32));
 }
 
