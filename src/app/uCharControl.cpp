@@ -14,6 +14,17 @@ constexpr int kRefreshMs = 100;
 // A meter's frames come on its own clock, a little early or late against ours.
 constexpr int kRefreshSlackMs = 20;
 
+// Whether a redraw whose last run was at `since` may run at once; if not, `timer` is started
+// for the rest of the period.
+bool dueNow(const QElapsedTimer &since, QTimer &timer)
+{
+    const qint64 age = since.isValid() ? since.elapsed() : kRefreshMs;
+    if (age >= kRefreshMs - kRefreshSlackMs)
+        return true;
+    timer.start(static_cast<int>(kRefreshMs - age));
+    return false;
+}
+
 } // namespace
 
 TChartControl::TChartControl(const ChartParts &parts, std::int32_t pageSize)
@@ -93,11 +104,8 @@ void TChartControl::settleValueRange(bool changed)
 
 void TChartControl::applyValueRangeSoon()
 {
-    const qint64 since = m_sinceValueRange.isValid() ? m_sinceValueRange.elapsed() : kRefreshMs;
-    if (since >= kRefreshMs - kRefreshSlackMs)
+    if (dueNow(m_sinceValueRange, m_valueRangeTimer))
         applyValueRange();
-    else
-        m_valueRangeTimer.start(static_cast<int>(kRefreshMs - since));
 }
 
 void TChartControl::applyValueRange()
@@ -143,11 +151,8 @@ void TChartControl::showWindow(bool spacedPoint)
     // of the poll that brought it, rather than in a wake-up and a repaint of its own. So is a
     // point that comes a period after the one before: else one late redraw would hold every
     // later point of a steady meter back by the same lag, each in a wake-up of its own.
-    const qint64 since = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : kRefreshMs;
-    if (spacedPoint || since >= kRefreshMs - kRefreshSlackMs)
+    if (spacedPoint || dueNow(m_sinceFlush, m_refresh))
         flush();
-    else
-        m_refresh.start(static_cast<int>(kRefreshMs - since));
 }
 
 void TChartControl::flush()
