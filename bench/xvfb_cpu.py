@@ -75,6 +75,20 @@ def cpu_ms(pid):
     return coarse, fine / 1e6
 
 
+def wakeups(pid):
+    """Times the program's threads went to sleep to wait, and so were woken, so far (live
+    threads). Being preempted by other work on the machine does not count."""
+    count = 0
+    for task in Path(f"/proc/{pid}/task").iterdir():
+        try:
+            status = (task / "status").read_text()
+        except (FileNotFoundError, ProcessLookupError):
+            continue  # the thread ended between the listing and the read
+        count += sum(int(line.split()[1]) for line in status.splitlines()
+                     if line.startswith("voluntary_ctxt_switches"))
+    return count
+
+
 def cpu_spent(before, after):
     coarse, fine = after[0] - before[0], after[1] - before[1]
     # A thread that ended in the window takes its time out of the fine sum: then only the
@@ -181,7 +195,9 @@ def run_case(build, display, case, warmup, seconds, perf_dir, perf_hz):
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         cpu0, frames0, t0 = cpu_ms(program.pid), line.frames_sent() if line else 0, \
             time.monotonic()
+        woken0 = wakeups(program.pid)
         time.sleep(seconds)
+        woken1 = wakeups(program.pid)
         cpu1, frames1, t1 = cpu_ms(program.pid), line.frames_sent() if line else 0, \
             time.monotonic()
         if recorder:
@@ -199,6 +215,7 @@ def run_case(build, display, case, warmup, seconds, perf_dir, perf_hz):
             "frames": frames,
             "cpu_percent": spent / ((t1 - t0) * 1000.0) * 100.0,
             "ms_per_frame": spent / frames if frames else None,
+            "wakeups_per_s": (woken1 - woken0) / (t1 - t0),
         }
     finally:
         program.terminate()
@@ -250,20 +267,21 @@ def main():
 
     print(f"Real X11 window (Xvfb), program CPU only, {args.seconds:g} s after a "
           f"{args.warmup:g} s warm-up, {args.repeat} runs (range):")
-    print("| case | CPU % of a core | CPU per decoded frame | goal | within |")
-    print("|---|---|---|---|---|")
+    print("| case | CPU % of a core | CPU per decoded frame | wake-ups/s | goal | within |")
+    print("|---|---|---|---|---|---|")
     for case in cases:
         runs = results[case]
         percent = span([r["cpu_percent"] for r in runs], "{:.2f} %")
         per_frame = [r["ms_per_frame"] for r in runs if r["ms_per_frame"] is not None]
         frame_text = span(per_frame, "{:.3f} ms") if per_frame else "–"
+        woken = span([r["wakeups_per_s"] for r in runs], "{:.0f}")
         goal_text, within = "", ""
         if case in GOALS:
             key, limit = GOALS[case]
             worst = max(r[key] for r in runs)
             goal_text = f"<= {limit:g} ms" if key == "ms_per_frame" else f"<= {limit:g} %"
             within = "yes" if worst <= limit else "NO"
-        print(f"| {LABELS[case]} | {percent} | {frame_text} | {goal_text} | {within} |")
+        print(f"| {LABELS[case]} | {percent} | {frame_text} | {woken} | {goal_text} | {within} |")
 
 
 if __name__ == "__main__":
