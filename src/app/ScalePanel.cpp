@@ -17,24 +17,25 @@ namespace vireo {
 
 namespace {
 
-// Runs KDResize whenever the scale panel changes size.
-class ResizeWatcher : public QObject {
+// Runs a handler whenever the watched widget takes one kind of event.
+class EventWatcher : public QObject {
 public:
-    ResizeWatcher(QObject *parent, std::function<void()> onResize)
-        : QObject(parent), m_onResize(std::move(onResize))
+    EventWatcher(QObject *parent, QEvent::Type type, std::function<void()> handler)
+        : QObject(parent), m_type(type), m_handler(std::move(handler))
     {
     }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Resize)
-            m_onResize();
+        if (event->type() == m_type)
+            m_handler();
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    std::function<void()> m_onResize;
+    QEvent::Type m_type;
+    std::function<void()> m_handler;
 };
 
 } // namespace
@@ -55,7 +56,9 @@ ScalePanel::ScalePanel(QWidget *window, FormDialogs &dialogs)
 
 void ScalePanel::wire()
 {
-    KD->installEventFilter(new ResizeWatcher(KD, [this] { KDResize(); }));
+    KD->installEventFilter(new EventWatcher(KD, QEvent::Resize, [this] { KDResize(); }));
+    Panel3->installEventFilter(
+        new EventWatcher(Panel3, QEvent::ShowToParent, [this] { showWaitingReadout(); }));
     connect(KdFd, &ClickPanel::clicked, this, &ScalePanel::KdFdClick);
     connect(KdSx, &ClickPanel::clicked, this, &ScalePanel::KdFdClick);
     connect(Setmax, &QLineEdit::textChanged, this, &ScalePanel::SetmaxExit);
@@ -75,6 +78,7 @@ void ScalePanel::applyCounts(const CountClass &classCounts)
         const auto full = QString::number(counts.FullScaleCount);
         Setmax->setText(full);
         SetMin->setText(QStringLiteral("-") + full);
+        m_waitingReadout.reset();
         MinText->setText(QString::number(counts.FullScaleCount + 1));
         MaxText->setText(QString::number(-(counts.FullScaleCount + 1)));
     }
@@ -83,15 +87,28 @@ void ScalePanel::applyCounts(const CountClass &classCounts)
 void ScalePanel::showMaxMin(const std::string &max, const std::string &min,
                             const std::string &maxUnit, const std::string &minUnit)
 {
+    // The window design keeps the readout's panel hidden, and a label takes a new text at a
+    // cost even there, with nearly every reading: a hidden panel's labels take the latest
+    // readout when the panel is shown.
+    m_waitingReadout = MaxMinReadout{max, min, maxUnit, minUnit};
+    if (!Panel3->isHidden())
+        showWaitingReadout();
+}
+
+void ScalePanel::showWaitingReadout()
+{
+    if (!m_waitingReadout)
+        return;
     auto setCaption = [](QLabel *label, const std::string &text) {
         const QString caption = QString::fromStdString(text);
         if (label->text() != caption)
             label->setText(caption);
     };
-    setCaption(MaxText, max);
-    setCaption(MinText, min);
-    setCaption(MaxTextU, maxUnit);
-    setCaption(MinTextU, minUnit);
+    setCaption(MaxText, m_waitingReadout->MaxText);
+    setCaption(MinText, m_waitingReadout->MinText);
+    setCaption(MaxTextU, m_waitingReadout->MaxTextU);
+    setCaption(MinTextU, m_waitingReadout->MinTextU);
+    m_waitingReadout.reset();
 }
 
 void ScalePanel::showScaleImage()

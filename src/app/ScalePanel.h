@@ -1,12 +1,14 @@
 #pragma once
 
 #include "app/AnalogScale.h"
+#include "core/MaxMinTracker.h"
 #include "core/ModelTable.h"
 
 #include <QObject>
 #include <QRect>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class QCheckBox;
@@ -30,7 +32,8 @@ public:
 
     // The model's count class: the scale's span and the starting limits and texts.
     void applyCounts(const CountClass &counts);
-    // The running maximum and minimum with their units.
+    // The running maximum and minimum with their units; while the panel is hidden its labels
+    // take them only when it is shown.
     void showMaxMin(const std::string &max, const std::string &min, const std::string &maxUnit,
                     const std::string &minUnit);
     float limitHigh() const { return LimitHigh; }
@@ -52,6 +55,7 @@ private:
     void wire();
     bool readScaleLimit(const QLineEdit *edit, float &limit);
     void showScaleImage();
+    void showWaitingReadout();
 
     FormDialogs &m_dialogs;
     QFrame *Panel3;
@@ -66,6 +70,8 @@ private:
     float LimitLow = 0;
     AnalogScale m_scale;
     QRect m_savedScaleBounds;
+    // The readout the hidden panel's labels take when it is shown.
+    std::optional<MaxMinReadout> m_waitingReadout;
 };
 
 } // namespace vireo
