@@ -239,6 +239,14 @@ void LcdPanel::paintEvent(QPaintEvent *event)
         // Each member is cut at its own place, as a control of that size would be.
         painter.setClipRect(m.place);
         if (m.shape) {
+            // Up to twice the pen's width across, the pen covers every pixel of the place, and
+            // a fill draws the same dot without stroking its outline.
+            const QSize size = m.place.size();
+            if (size.width() > kDotPen && size.height() > kDotPen && size.width() <= 2 * kDotPen &&
+                size.height() <= 2 * kDotPen) {
+                painter.fillRect(m.place, dotPen.color());
+                continue;
+            }
             painter.setRenderHint(QPainter::Antialiasing, false);
             painter.setPen(dotPen);
             painter.setBrush(Qt::white);

@@ -152,6 +152,34 @@ TEST(LcdPanel, MembersAreCutAtTheirPlaces)
     EXPECT_GT(changedInside, 0);
 }
 
+// A decimal point is a square stroked with a 5 px pen around a white fill: on the panel it
+// must look exactly so, whatever digit lies beneath it.
+TEST(LcdPanel, DecimalPointsLookAsTheirStrokedSquare)
+{
+    ShownPanel p;
+    LcdVisibility v = startMembers();
+    for (LcdMember m : {LcdMember::LcdP1, LcdMember::LcdP2, LcdMember::LcdP3})
+        v.set(index(m));
+    p.panel->showMembers({v, {'8', '8', '8', '8'}});
+    p.settle();
+    const QImage shown = p.picture();
+    for (LcdMember m : {LcdMember::LcdP1, LcdMember::LcdP2, LcdMember::LcdP3}) {
+        SCOPED_TRACE(p.panel->memberName(m).toStdString());
+        const QRect place = p.panel->place(m);
+        QImage stroked(place.size(), shown.format());
+        stroked.fill(Qt::white);
+        QPainter painter(&stroked);
+        QPen pen(Qt::black, 5);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(pen);
+        painter.setBrush(Qt::white);
+        painter.drawRect(
+            QRectF(QPointF(0, 0), QSizeF(place.size())).adjusted(2.5, 2.5, -2.5, -2.5));
+        painter.end();
+        EXPECT_EQ(shown.copy(place), stroked);
+    }
+}
+
 // The large digits are filled from kept outlines: each caption must look exactly as the
 // painter's own text would, including after the caption changed.
 TEST(LcdPanel, LargeCaptionsPaintAsText)
