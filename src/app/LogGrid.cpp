@@ -437,11 +437,19 @@ void LogGrid::paintEvent(QPaintEvent *event)
     if (m_current && *m_current >= first && *m_current - first < static_cast<std::size_t>(lines))
         markedLine = static_cast<int>(*m_current - first);
 
+    // Only the lines the paint reaches are drawn, and of the line beyond each side the texts
+    // whose glyphs reach over its edge into the paint.
+    const QRegion &dirty = event->region();
+    const int firstDirtyLine = dirty.boundingRect().top() / m_rowHeight;
+    const int lastDirtyLine = dirty.boundingRect().bottom() / m_rowHeight;
+    const int fromLine = std::max(0, firstDirtyLine - 1);
+    const int toLine = std::min(lines, lastDirtyLine + 2);
+
     QPainter painter(viewport());
 
     painter.fillRect(0, 0, IndicatorWidth, bottom, palette().button());
     painter.setPen(lineColour);
-    for (int line = 0; line < lines; ++line) {
+    for (int line = firstDirtyLine; line < std::min(lines, lastDirtyLine + 1); ++line) {
         const int y = line * m_rowHeight + m_rowHeight - 1;
         painter.drawLine(0, y, cellsRight - 1, y);
     }
@@ -454,14 +462,6 @@ void LogGrid::paintEvent(QPaintEvent *event)
         painter.drawPolygon(arrow, 3);
         painter.setBrush(Qt::NoBrush);
     }
-
-    // Only the lines the paint reaches are drawn, and of the line beyond each side the texts
-    // whose glyphs reach over its edge into the paint.
-    const QRegion &dirty = event->region();
-    const int firstDirtyLine = dirty.boundingRect().top() / m_rowHeight;
-    const int lastDirtyLine = dirty.boundingRect().bottom() / m_rowHeight;
-    const int fromLine = std::max(0, firstDirtyLine - 1);
-    const int toLine = std::min(lines, lastDirtyLine + 2);
 
     painter.setClipRect(IndicatorWidth, 0, viewWidth - IndicatorWidth, bottom);
     if (markedLine)
