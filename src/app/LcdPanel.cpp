@@ -1,5 +1,7 @@
 #include "app/LcdPanel.h"
 
+#include "app/PaintPieces.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScopeGuard>
@@ -264,7 +266,9 @@ void LcdPanel::paintEvent(QPaintEvent *event)
             const qreal ratio = painter.device()->devicePixelRatio();
             const QBrush &ink = captionPen.brush();
             if (ratio == std::floor(ratio) && ink.style() == Qt::SolidPattern && ink.isOpaque()) {
-                painter.drawImage(m.place.topLeft(), picture(m, ink.color(), ratio));
+                const QImage &shown = picture(m, ink.color(), ratio);
+                drawInEachRect(painter, dirty & m.place,
+                               [&](const QRect &) { painter.drawImage(m.place.topLeft(), shown); });
             } else {
                 painter.setRenderHint(QPainter::Antialiasing, true);
                 painter.fillPath(outline(m), ink);

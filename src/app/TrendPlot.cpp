@@ -1,5 +1,7 @@
 #include "app/TrendPlot.h"
 
+#include "app/PaintPieces.h"
+
 #include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
@@ -99,10 +101,20 @@ bool TrendPlot::eventFilter(QObject *watched, QEvent *event)
     if (m_underlayStale)
         renderUnderlay();
     QPainter painter(m_viewport);
-    const QRect dirty = static_cast<QPaintEvent *>(event)->rect();
+    const QRegion &region = static_cast<QPaintEvent *>(event)->region();
+    const QRect dirty = region.boundingRect();
     const qreal ratio = m_underlay.devicePixelRatio();
-    painter.drawPixmap(QRectF(dirty), m_underlay,
-                       QRectF(QPointF(dirty.topLeft()) * ratio, QSizeF(dirty.size()) * ratio));
+    auto copy = [&](const QRect &area) {
+        painter.drawPixmap(QRectF(area), m_underlay,
+                           QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio));
+    };
+    // At a fractional scale a piece's edges fall inside pixels, which the pieces one by one
+    // need not cover as the whole does.
+    const qreal scale = painter.device()->devicePixelRatio();
+    if (scale == std::floor(scale) && ratio == scale)
+        drawInEachRect(painter, region, copy);
+    else
+        copy(dirty);
     paintSeries(painter, dirty);
     return true;
 }

@@ -1,4 +1,5 @@
 #include "app/LcdPanel.h"
+#include "support/WorkerThreads.h"
 
 #include <QApplication>
 #include <QImage>
@@ -178,6 +179,20 @@ TEST(LcdPanel, DecimalPointsLookAsTheirStrokedSquare)
         painter.end();
         EXPECT_EQ(shown.copy(place), stroked);
     }
+}
+
+// A frame that changes a digit and lights a point on the digit beside it repaints a place that
+// cuts that digit in an L: the digit is drawn on the main thread alone, as any other.
+TEST(LcdPanel, ADigitCutByTheRepaintWakesNoWorkerThread)
+{
+    ShownPanel p;
+    LcdVisibility v = startMembers();
+    v.set(index(LcdMember::LcdP2));
+    const auto before = vireo::test::pooledThreadSleeps();
+    p.panel->showMembers({v, {'5', '9', '4', '9'}});
+    p.settle();
+    EXPECT_TRUE(p.recorder.painted.intersects(p.panel->place(LcdMember::LcdDb)));
+    EXPECT_TRUE(vireo::test::pooledThreadsWokenSince(before).empty());
 }
 
 // The large digits are filled from kept outlines: each caption must look exactly as the

@@ -7,6 +7,7 @@
 #include "app/ChartPicture.h"
 #include "app/FormWidgets.h"
 #include "app/TrendPlot.h"
+#include "support/WorkerThreads.h"
 
 #include <QAreaSeries>
 #include <QChartView>
@@ -173,6 +174,22 @@ TEST_F(TrendPlotTest, ANewPointRepaintsOnlyTheStripOfItsSegment)
     settle();
     ASSERT_FALSE(painted.rects.empty());
     EXPECT_GE(painted.rects.back().width(), plotArea.width());
+}
+
+// The toolbar lying on the chart cuts a strip's repaint into several rectangles: the chart is
+// still drawn on the main thread alone, and looks the same.
+TEST_F(TrendPlotTest, AStripCutIntoPiecesWakesNoWorkerThread)
+{
+    addOneByOne(randomValues(40, -4000, 4000));
+    const QRect plotArea = view().chart()->plotArea().toAlignedRect();
+    ASSERT_GE(plotArea.height(), 100);
+    const QRegion pieces = QRegion(plotArea.left() + 20, plotArea.top(), 6, plotArea.height()) +
+                           QRegion(plotArea.left() + 30, plotArea.top(), 6, plotArea.height());
+    const auto before = vireo::test::pooledThreadSleeps();
+    view().viewport()->update(pieces);
+    settle();
+    EXPECT_TRUE(vireo::test::pooledThreadsWokenSince(before).empty());
+    expectSamePicture("after a repaint in pieces");
 }
 
 TEST_F(TrendPlotTest, ANewRangeRepaintsTheToolbarOnlyWhereTheChartBeneathItChanged)
