@@ -449,11 +449,19 @@ void LogGrid::paintEvent(QPaintEvent *event)
 
     painter.fillRect(0, 0, IndicatorWidth, bottom, palette().button());
     painter.setPen(lineColour);
-    for (int line = firstDirtyLine; line < std::min(lines, lastDirtyLine + 1); ++line) {
+    const int dirtyLinesEnd = std::min(lines, lastDirtyLine + 1);
+    for (int line = firstDirtyLine; line < dirtyLinesEnd; ++line) {
         const int y = line * m_rowHeight + m_rowHeight - 1;
         painter.drawLine(0, y, cellsRight - 1, y);
     }
-    painter.drawLine(IndicatorWidth - 1, 0, IndicatorWidth - 1, bottom - 1);
+    // The column lines too are drawn down the lines the paint reaches only.
+    const int columnTop = firstDirtyLine * m_rowHeight;
+    const int columnBottom = dirtyLinesEnd * m_rowHeight - 1;
+    auto drawColumnLine = [&](int x) {
+        if (columnTop <= columnBottom)
+            painter.drawLine(x, columnTop, x, columnBottom);
+    };
+    drawColumnLine(IndicatorWidth - 1);
     if (markedLine) {
         const int middle = *markedLine * m_rowHeight + (m_rowHeight - 1) / 2;
         const QPoint arrow[] = {{3, middle - 4}, {3, middle + 4}, {7, middle}};
@@ -489,7 +497,7 @@ void LogGrid::paintEvent(QPaintEvent *event)
         }
         painter.restore();
         painter.setPen(lineColour);
-        painter.drawLine(left + width - 1, 0, left + width - 1, bottom - 1);
+        drawColumnLine(left + width - 1);
     }
 }
 

@@ -421,6 +421,32 @@ TEST_F(LogGridTest, WhatAFollowedLogShowsIsWhatAFullRepaintDraws)
     }
 }
 
+TEST_F(LogGridTest, ARepaintOfAnyPartLooksAsAFullRepaint)
+{
+    logRows(5);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    QWidget *cells = grid.viewport();
+    const QPoint at = cells->mapTo(&grid, QPoint(0, 0));
+    const int h = grid.rowHeight();
+    const int w = cells->width();
+    // Across a column line inside one line, across a line's edge, two lines apart, and only
+    // below the last row.
+    const QRegion parts[] = {QRegion(40, h + 3, 30, 5), QRegion(0, 2 * h - 4, w, 8),
+                             QRegion(0, 0, w, h) + QRegion(0, 3 * h, w, h),
+                             QRegion(0, 5 * h, w, 2 * h)};
+    for (const QRegion &part : parts) {
+        SCOPED_TRACE(part.boundingRect().y());
+        // Whatever was on screen before: the part shows what a full paint draws there.
+        grid.viewport()->update();
+        QCoreApplication::processEvents();
+        grid.verticalScrollBar()->setValue(0);
+        cells->update(part);
+        QCoreApplication::processEvents();
+        const QImage shown = vireo::test::shownOnScreen(grid, QRect(at, cells->size()));
+        EXPECT_EQ(shown, cells->grab().toImage().convertToFormat(QImage::Format_RGB32));
+    }
+}
+
 TEST_F(LogGridTest, ScrollBarThumbRepaintsWhereItMovedAndLeavesNoTrace)
 {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
