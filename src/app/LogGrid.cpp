@@ -10,6 +10,7 @@
 #include <QStandardItemModel>
 #include <QStyleOptionHeader>
 #include <QStyleOptionSlider>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <climits>
@@ -448,20 +449,26 @@ void LogGrid::paintEvent(QPaintEvent *event)
     QPainter painter(viewport());
 
     painter.fillRect(0, 0, IndicatorWidth, bottom, palette().button());
-    painter.setPen(lineColour);
+    // The grid lines are straight and one pixel wide: filled as rectangles, which the painter
+    // fills a row at a time, where it strokes a line pixel by pixel.
+    QVarLengthArray<QRect, 32> gridLines;
+    auto drawGridLines = [&] {
+        for (const QRect &gridLine : gridLines)
+            painter.fillRect(gridLine, lineColour);
+        gridLines.clear();
+    };
     const int dirtyLinesEnd = std::min(lines, lastDirtyLine + 1);
-    for (int line = firstDirtyLine; line < dirtyLinesEnd; ++line) {
-        const int y = line * m_rowHeight + m_rowHeight - 1;
-        painter.drawLine(0, y, cellsRight - 1, y);
-    }
+    for (int line = firstDirtyLine; line < dirtyLinesEnd; ++line)
+        gridLines.append(QRect(0, line * m_rowHeight + m_rowHeight - 1, cellsRight, 1));
     // The column lines too are drawn down the lines the paint reaches only.
     const int columnTop = firstDirtyLine * m_rowHeight;
-    const int columnBottom = dirtyLinesEnd * m_rowHeight - 1;
-    auto drawColumnLine = [&](int x) {
-        if (columnTop <= columnBottom)
-            painter.drawLine(x, columnTop, x, columnBottom);
+    const int columnHeight = (dirtyLinesEnd - firstDirtyLine) * m_rowHeight;
+    auto addColumnLine = [&](int x) {
+        if (columnHeight > 0)
+            gridLines.append(QRect(x, columnTop, 1, columnHeight));
     };
-    drawColumnLine(IndicatorWidth - 1);
+    addColumnLine(IndicatorWidth - 1);
+    drawGridLines();
     if (markedLine) {
         const int middle = *markedLine * m_rowHeight + (m_rowHeight - 1) / 2;
         const QPoint arrow[] = {{3, middle - 4}, {3, middle + 4}, {7, middle}};
@@ -496,9 +503,11 @@ void LogGrid::paintEvent(QPaintEvent *event)
             m_texts[c].draw(painter, cell, flags, text);
         }
         painter.restore();
-        painter.setPen(lineColour);
-        drawColumnLine(left + width - 1);
+        // No text reaches a column line, and the mark is filled beneath them: they are drawn
+        // once every column's texts are.
+        addColumnLine(left + width - 1);
     }
+    drawGridLines();
 }
 
 void LogGrid::mousePressEvent(QMouseEvent *event)
