@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <utility>
 
@@ -470,12 +471,18 @@ void LogGrid::paintEvent(QPaintEvent *event)
     addColumnLine(IndicatorWidth - 1);
     drawGridLines();
     if (markedLine) {
-        const int middle = *markedLine * m_rowHeight + (m_rowHeight - 1) / 2;
-        const QPoint arrow[] = {{3, middle - 4}, {3, middle + 4}, {7, middle}};
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(palette().color(QPalette::WindowText));
-        painter.drawPolygon(arrow, 3);
-        painter.setBrush(Qt::NoBrush);
+        const int top = *markedLine * m_rowHeight + (m_rowHeight - 1) / 2 - MarkSize.height() / 2;
+        const QColor colour = palette().color(QPalette::WindowText);
+        const qreal ratio = painter.device()->devicePixelRatio();
+        // In whole pixels the kept picture lies exactly where the triangle would be filled.
+        if (ratio == std::floor(ratio)) {
+            painter.drawImage(QPoint(0, top), markPicture(colour, ratio));
+        } else {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(colour);
+            drawMark(painter, top);
+            painter.setBrush(Qt::NoBrush);
+        }
     }
 
     painter.setClipRect(IndicatorWidth, 0, viewWidth - IndicatorWidth, bottom);
@@ -508,6 +515,27 @@ void LogGrid::paintEvent(QPaintEvent *event)
         addColumnLine(left + width - 1);
     }
     drawGridLines();
+}
+
+void LogGrid::drawMark(QPainter &painter, int top)
+{
+    const QPoint arrow[] = {{3, top}, {3, top + MarkSize.height() - 1}, {7, top + 4}};
+    painter.drawPolygon(arrow, 3);
+}
+
+const QImage &LogGrid::markPicture(const QColor &colour, qreal ratio)
+{
+    if (m_mark.isNull() || m_markColour != colour || m_mark.devicePixelRatio() != ratio) {
+        m_mark = QImage(MarkSize * ratio, QImage::Format_ARGB32_Premultiplied);
+        m_mark.setDevicePixelRatio(ratio);
+        m_mark.fill(Qt::transparent);
+        QPainter painter(&m_mark);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(colour);
+        drawMark(painter, 0);
+        m_markColour = colour;
+    }
+    return m_mark;
 }
 
 void LogGrid::mousePressEvent(QMouseEvent *event)

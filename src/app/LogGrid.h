@@ -4,7 +4,10 @@
 #include "core/LogTable.h"
 
 #include <QAbstractScrollArea>
+#include <QColor>
 #include <QFont>
+#include <QImage>
+#include <QSize>
 #include <QString>
 
 #include <array>
@@ -13,6 +16,7 @@
 #include <vector>
 
 class QHeaderView;
+class QPainter;
 class QStandardItemModel;
 
 namespace vireo {
@@ -30,6 +34,8 @@ class LogGrid : public QAbstractScrollArea {
 public:
     // Width of the row-indicator column left of the cells.
     static constexpr int IndicatorWidth = 11;
+    // The box around the current row's mark in that column.
+    static constexpr QSize MarkSize{8, 9};
 
     explicit LogGrid(QWidget *parent = nullptr);
 
@@ -95,6 +101,11 @@ private:
     void updateGeometries();
     // Rows that may be drawn: a table cleared behind a paused grid has fewer than it shows.
     std::size_t drawableRows() const;
+    // The current row's mark, a triangle in the row-indicator column with its top at `top`.
+    static void drawMark(QPainter &painter, int top);
+    // The mark filled once in `colour` at a scale, laid over the column at each paint: a
+    // polygon costs the painter far more than its few pixels.
+    const QImage &markPicture(const QColor &colour, qreal ratio);
 
     const LogTable *m_table = nullptr;
     QStandardItemModel *m_titleModel;
@@ -108,6 +119,8 @@ private:
     std::size_t m_shownRows = 0;
     std::optional<std::size_t> m_current;
     int m_pauseDepth = 0;
+    QImage m_mark;
+    QColor m_markColour;
     // A new row arrived while the user held the scroll bar's thumb: scroll on release.
     bool m_scrollOnRelease = false;
 };
