@@ -188,7 +188,7 @@ TEST(LcdPanel, ADigitCutByTheRepaintWakesNoWorkerThread)
     ShownPanel p;
     LcdVisibility v = startMembers();
     v.set(index(LcdMember::LcdP2));
-    const auto before = vireo::test::pooledThreadSleeps();
+    const auto before = vireo::test::pooledThreadSleepsOnceQuiet();
     p.panel->showMembers({v, {'5', '9', '4', '9'}});
     p.settle();
     EXPECT_TRUE(p.recorder.painted.intersects(p.panel->place(LcdMember::LcdDb)));

@@ -185,10 +185,16 @@ TEST_F(TrendPlotTest, AStripCutIntoPiecesWakesNoWorkerThread)
     ASSERT_GE(plotArea.height(), 100);
     const QRegion pieces = QRegion(plotArea.left() + 20, plotArea.top(), 6, plotArea.height()) +
                            QRegion(plotArea.left() + 30, plotArea.top(), 6, plotArea.height());
-    const auto before = vireo::test::pooledThreadSleeps();
-    view().viewport()->update(pieces);
-    settle();
-    EXPECT_TRUE(vireo::test::pooledThreadsWokenSince(before).empty());
+    // On a loaded machine a worker's wake-up of its own can fall into one repaint; a strip
+    // drawn through the workers wakes them at every repaint.
+    bool wokenEveryTime = true;
+    for (int attempt = 0; attempt < 3 && wokenEveryTime; ++attempt) {
+        const auto before = vireo::test::pooledThreadSleepsOnceQuiet();
+        view().viewport()->update(pieces);
+        settle();
+        wokenEveryTime = !vireo::test::pooledThreadsWokenSince(before).empty();
+    }
+    EXPECT_FALSE(wokenEveryTime);
     expectSamePicture("after a repaint in pieces");
 }
 

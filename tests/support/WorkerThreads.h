@@ -4,10 +4,13 @@
 // raster engine should not hand to them.
 #include <QByteArray>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QString>
+#include <QThread>
 
 #include <map>
+#include <utility>
 #include <vector>
 
 namespace vireo::test {
@@ -27,6 +30,28 @@ inline std::map<int, long> pooledThreadSleeps()
         for (const QByteArray &line : status.readAll().split('\n'))
             if (line.startsWith("voluntary_ctxt_switches:"))
                 sleeps[task.toInt()] = line.mid(line.indexOf(':') + 1).trimmed().toLong();
+    }
+    return sleeps;
+}
+
+// The workers' sleeps once none of them has run for a while: work they took before the test's
+// step, which a slow build (a sanitizer's) may still be finishing, is not laid to that step.
+inline std::map<int, long> pooledThreadSleepsOnceQuiet()
+{
+    constexpr int kQuietMs = 100;
+    constexpr int kLongestWaitMs = 5000;
+    QElapsedTimer waited;
+    waited.start();
+    auto sleeps = pooledThreadSleeps();
+    QElapsedTimer quiet;
+    quiet.start();
+    while (quiet.elapsed() < kQuietMs && waited.elapsed() < kLongestWaitMs) {
+        QThread::msleep(10);
+        auto now = pooledThreadSleeps();
+        if (now != sleeps) {
+            sleeps = std::move(now);
+            quiet.restart();
+        }
     }
     return sleeps;
 }
