@@ -160,8 +160,13 @@ void ChartPager::SetPageSize(std::int32_t pageSize)
 
 std::int32_t ChartPager::ClearPoints()
 {
+    // Stepping back to page 1 would go a page too far when the last page is exactly full: the
+    // zero point counts towards the pages but lies on none. An empty chart shows page 1.
     FirstPage();
     resetPoints();
+    m_windowMin = 1;
+    m_windowMax = FPageSize;
+    FPage = 1;
     FPageCount = 1;
     FBrowsing = false;
     return FPage;

@@ -133,16 +133,22 @@ TEST(ChartPager, PageSizeChangeJumpsToTheLastPageAndFollows)
 
 TEST(ChartPager, ClearKeepsOnlyTheZeroPointAndFollows)
 {
-    ChartPager pager(10);
-    addValues(pager, 55);
-    pager.PriorPage();
-    EXPECT_EQ(pager.ClearPoints(), 1);
-    EXPECT_EQ(pager.pointCount(), 1u);
-    EXPECT_EQ(pager.pageCount(), 1);
-    EXPECT_FALSE(pager.browsing());
-    EXPECT_EQ(windowOf(pager), (Window{1, 10}));
-    EXPECT_EQ(pager.AddValue(3.5), 1);
-    EXPECT_EQ(pager.valueAt(1), 3.5);
+    // Browsing back, on the last page, and with the last page exactly full (where the zero
+    // point makes the page count one more than the pages the window has shown): a clear
+    // always brings the window back to page 1.
+    for (const int values : {55, 50, 10, 100}) {
+        ChartPager pager(10);
+        addValues(pager, values);
+        if (values == 55)
+            pager.PriorPage();
+        EXPECT_EQ(pager.ClearPoints(), 1) << values;
+        EXPECT_EQ(pager.pointCount(), 1u);
+        EXPECT_EQ(pager.pageCount(), 1);
+        EXPECT_FALSE(pager.browsing());
+        EXPECT_EQ(windowOf(pager), (Window{1, 10})) << values;
+        EXPECT_EQ(pager.AddValue(3.5), 1);
+        EXPECT_EQ(pager.valueAt(1), 3.5);
+    }
 }
 
 TEST(ChartPager, AxisAndFillReportOnlyChanges)
@@ -265,6 +271,9 @@ public:
     {
         first();
         xs.assign(1, 0);
+        min = 1;
+        max = pageSize;
+        page = 1;
         count = 1;
         browsing = false;
         return page;
