@@ -7,6 +7,7 @@
 #include "app/WindowDesign.h"
 #include "core/KeyFilters.h"
 #include "core/LogTable.h"
+#include "core/TimeFormat.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,14 +26,8 @@ namespace {
 // "hh:mm:ss" with the locale's time separator in place of the colons.
 QString timeText(const QTime &time)
 {
-    const QString format = QLocale::system().timeFormat(QLocale::ShortFormat);
-    QChar sep = QLatin1Char(':');
-    for (QChar c : format) {
-        if (!c.isLetter() && !c.isSpace()) {
-            sep = c;
-            break;
-        }
-    }
+    const QString sep = QString::fromStdString(
+        timeSeparator(QLocale::system().timeFormat(QLocale::ShortFormat).toStdString()));
     auto two = [](int v) { return QString::number(v).rightJustified(2, QLatin1Char('0')); };
     return two(time.hour()) + sep + two(time.minute()) + sep + two(time.second());
 }
