@@ -85,8 +85,14 @@ QString describeOpenFailure(TComPortNumber port, const QString &path, const QSer
         const QFileInfo device(path);
         if (device.isReadable() && device.isWritable())
             return prefix + QStringLiteral("the port is in use by another program.");
+        // The group the device itself belongs to, whatever the distribution or a udev rule
+        // made it; the usual one when the device does not say.
+        QString group = device.group();
+        if (group.isEmpty())
+            group = QStringLiteral("dialout");
         return prefix + QStringLiteral("permission denied. Serial ports are open to members of "
-                                       "the \"dialout\" group.");
+                                       "the \"%1\" group.")
+                            .arg(group);
     }
     default:
         return prefix + serial.errorString() + QLatin1Char('.');

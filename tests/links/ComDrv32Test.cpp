@@ -23,10 +23,13 @@
 #include <climits>
 #include <cstdint>
 #include <fcntl.h>
+#include <grp.h>
 #include <memory>
+#include <pwd.h>
 #include <span>
 #include <string>
 #include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 #include <vector>
@@ -228,6 +231,40 @@ TEST(TCommPortDriver, AFailedOpenLeavesTheDriverClosedAndSaysWhy)
     EXPECT_FALSE(anyTimerActive(driver));
     EXPECT_THAT(driver.lastOpenError().toStdString(), HasSubstr("COM4"));
     EXPECT_TRUE(received.chunks.empty());
+}
+
+TEST(TCommPortDriver, APortWithoutPermissionNamesTheDevicesOwnGroup)
+{
+    // Root opens any device, so the open is tried by a child that gives up root first.
+    const group *tty = ::getgrnam("tty");
+    const passwd *nobody = ::getpwnam("nobody");
+    if (tty == nullptr || nobody == nullptr)
+        GTEST_SKIP() << "no tty group or nobody user";
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    ASSERT_EQ(::fchown(pty.slave(), 0, tty->gr_gid), 0);
+    ASSERT_EQ(::fchmod(pty.slave(), 0660), 0);
+    ScopedEnv com2("VIREO_COM2", pty.path());
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
+                                 ::setuid(nobody->pw_uid) != 0))
+            ::_exit(3);
+        TCommPortDriver driver;
+        driver.SetComPort(pnCOM2);
+        if (driver.OpenPort())
+            ::_exit(4);
+        const QString reason = driver.lastOpenError();
+        ::_exit(reason.contains(QStringLiteral("permission denied")) &&
+                        reason.contains(QStringLiteral("\"tty\" group"))
+                    ? 0
+                    : 5);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "3: could not drop root, 4: opened, 5: wrong reason";
 }
 
 TEST(TCommPortDriver, NumbersUsbAdaptersBeforeNativePorts)
