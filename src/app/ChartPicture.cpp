@@ -40,8 +40,7 @@ ChartPictureResult saveChartPicture(QGraphicsView *chart, const QString &chosenN
         result.error = writer.errorString();
         return result;
     }
-    result.error = writeWholeFile(name, std::string_view(bytes.constData(), bytes.size()),
-                                  DirectWrite::WhereNeeded);
+    result.error = writeWholeFile(name, std::string_view(bytes.constData(), bytes.size()));
     return result;
 }
 

@@ -1,24 +1,55 @@
 #include "app/WholeFile.h"
 
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace vireo {
 
-WholeFileWriter::WholeFileWriter(const QString &name, DirectWrite direct) : m_file(name)
+namespace {
+
+// A rename is durable only once the folder that holds the name is.
+void syncFolderOf(const QString &name)
 {
-    if (m_file.open(QIODevice::WriteOnly))
+    const int folder = ::open(QFile::encodeName(QFileInfo(name).absolutePath()).constData(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
         return;
-    m_error = m_file.errorString();
-    if (direct == DirectWrite::Never)
+    ::fsync(folder);
+    ::close(folder);
+}
+
+// The folder refuses a new file to this user, while the file itself may be written. A full or
+// read-only disk is not such a case: writing in place there would only cut the old file.
+bool onlyWritableInPlace(const QString &name)
+{
+    const QByteArray folder = QFile::encodeName(QFileInfo(name).absolutePath());
+    if (::access(folder.constData(), W_OK) == 0 || (errno != EACCES && errno != EPERM))
+        return false;
+    return ::access(QFile::encodeName(name).constData(), W_OK) == 0;
+}
+
+} // namespace
+
+WholeFileWriter::WholeFileWriter(const QString &name) : m_replacement(name), m_inPlace(name)
+{
+    if (m_replacement.open(QIODevice::WriteOnly))
         return;
-    // The fallback's own failure tells less than the first attempt did.
-    m_file.setDirectWriteFallback(true);
-    if (m_file.open(QIODevice::WriteOnly))
+    // The in-place attempt's own failure tells less than the first attempt did.
+    m_error = m_replacement.errorString();
+    if (onlyWritableInPlace(name) && m_inPlace.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        m_out = &m_inPlace;
         m_error.clear();
+    }
 }
 
 void WholeFileWriter::fail()
 {
-    m_error = m_file.errorString();
-    m_file.cancelWriting();
+    m_error = m_out->errorString();
+    if (m_out == &m_replacement)
+        m_replacement.cancelWriting();
 }
 
 bool WholeFileWriter::write(std::string_view bytes)
@@ -30,7 +61,7 @@ bool WholeFileWriter::write(std::string_view bytes)
     // A write that fills the disk returns what it managed without a reason; writing the rest
     // again fails outright and carries the system's reason.
     while (left > 0) {
-        const qint64 written = m_file.write(data, left);
+        const qint64 written = m_out->write(data, left);
         if (written <= 0) {
             fail();
             return false;
@@ -43,14 +74,24 @@ bool WholeFileWriter::write(std::string_view bytes)
 
 QString WholeFileWriter::commit()
 {
-    if (m_error.isEmpty() && !m_file.commit())
-        m_error = m_file.errorString();
+    if (!m_error.isEmpty())
+        return m_error;
+    if (m_out == &m_inPlace) {
+        if (!m_inPlace.flush() || ::fdatasync(m_inPlace.handle()) != 0)
+            fail();
+        m_inPlace.close();
+        return m_error;
+    }
+    if (!m_replacement.commit())
+        m_error = m_replacement.errorString();
+    else
+        syncFolderOf(m_replacement.fileName());
     return m_error;
 }
 
-QString writeWholeFile(const QString &name, std::string_view bytes, DirectWrite direct)
+QString writeWholeFile(const QString &name, std::string_view bytes)
 {
-    WholeFileWriter file(name, direct);
+    WholeFileWriter file(name);
     file.write(bytes);
     return file.commit();
 }

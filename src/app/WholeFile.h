@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QSaveFile>
 #include <QString>
 
@@ -7,22 +8,15 @@
 
 namespace vireo {
 
-// How a file is replaced when it is written.
-enum class DirectWrite {
-    // Only ever through a temporary file beside it.
-    Never,
-    // Straight into the file where its folder allows no temporary file but the file itself
-    // may be written.
-    WhereNeeded,
-};
-
 // Writes a file's whole new content, in as many pieces as it comes in. The content goes to a
 // temporary file beside the target, which replaces the target only on commit(), so a full
-// disk or a failed write leaves what was there before. Failures carry the system's reason
-// ("No space left on device").
+// disk or a failed write leaves what was there before; the folder is synced after the
+// replacement, so a power cut cannot bring the old file back. Where the folder takes no new
+// file but the target itself may be written, the content goes straight into the target.
+// Failures carry the system's reason ("No space left on device").
 class WholeFileWriter {
 public:
-    explicit WholeFileWriter(const QString &name, DirectWrite direct = DirectWrite::Never);
+    explicit WholeFileWriter(const QString &name);
     WholeFileWriter(const WholeFileWriter &) = delete;
     WholeFileWriter &operator=(const WholeFileWriter &) = delete;
 
@@ -35,12 +29,13 @@ public:
 private:
     void fail();
 
-    QSaveFile m_file;
+    QSaveFile m_replacement;
+    QFile m_inPlace;
+    QFileDevice *m_out = &m_replacement;
     QString m_error;
 };
 
 // The bytes as the file's whole new content; the reason of a failure, or an empty text.
-QString writeWholeFile(const QString &name, std::string_view bytes,
-                       DirectWrite direct = DirectWrite::Never);
+QString writeWholeFile(const QString &name, std::string_view bytes);
 
 } // namespace vireo

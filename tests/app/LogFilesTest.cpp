@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -17,7 +18,11 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace vireo;
 using vireo::test::FormFixture;
@@ -213,6 +218,48 @@ TEST(LogFiles, SavesToAFullOrReadOnlyDiskNameTheReason)
     EXPECT_EQ(readAll(keep), before);
     EXPECT_EQ(full.files(), QStringList{"keep.xml"});
     EXPECT_TRUE(readOnly.files().isEmpty());
+}
+
+// A folder the user may not add a file to, holding a file they may write: the save goes
+// into the file itself, as the chart picture does. The folder is made immutable, which stops
+// root too; a file system without the flag skips.
+TEST(LogFiles, ASaveOverAWritableFileInAClosedFolderWritesItInPlace)
+{
+    QTemporaryDir dir;
+    FormFixture fx;
+    const QStringList names{dir.filePath("run.xls"), dir.filePath("run.xml"),
+                            dir.filePath("chart.bmp")};
+    for (const QString &name : names) {
+        QFile old(name);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    const int folder = ::open(QFile::encodeName(dir.path()).constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(folder, 0);
+    int flags = 0;
+    const bool closed = ::ioctl(folder, FS_IOC_GETFLAGS, &flags) == 0 &&
+                        ::ioctl(folder, FS_IOC_SETFLAGS, &(flags |= FS_IMMUTABLE_FL)) == 0;
+    if (closed) {
+        logReadings(fx, 3);
+        fx.dialogs.saveNames.assign(names.begin(), names.end());
+        clickSaveAs(fx);
+        clickSaveAs(fx);
+        clickSaveChart(fx);
+        flags &= ~FS_IMMUTABLE_FL;
+        ::ioctl(folder, FS_IOC_SETFLAGS, &flags);
+    }
+    ::close(folder);
+    if (!closed)
+        GTEST_SKIP() << "the file system cannot close a folder";
+
+    const QStringList said = fx.dialogs.said.filter(QRegularExpression("^(plain|info|error):"));
+    ASSERT_EQ(said.size(), 3) << said.join('\n').toStdString();
+    EXPECT_EQ(said[0], "plain:Table has been saved successfully!");
+    EXPECT_TRUE(said[1].endsWith(" Scuss!")) << said[1].toStdString();
+    EXPECT_TRUE(said[2].startsWith("info:Graphic has been saved")) << said[2].toStdString();
+    EXPECT_TRUE(readAll(names[0]).startsWith("No.\tTime"));
+    EXPECT_TRUE(readAll(names[1]).contains("<DATAPACKET"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3);
 }
 
 // A log written by the original program on Windows holds its code page's bytes: the grid shows
