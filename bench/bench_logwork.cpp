@@ -32,11 +32,9 @@ public:
     void plainMessage(const QString &) override {}
     void error(const QString &, const QString &text) override { lastError = text; }
     bool askYesNo(const QString &) override { return true; }
-    QString saveFileName(const QString &, const QString &, const QString &) override
-    {
-        return file;
-    }
+    vireo::SaveChoice saveFileName(const QString &, const QString &) override { return {file}; }
     QString openFileName(const QString &, const QString &) override { return file; }
+    bool confirmReplace(const QString &) override { return true; }
 
     QString file;
     QString lastError;

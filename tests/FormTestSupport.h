@@ -49,20 +49,32 @@ public:
         said << QStringLiteral("ask:") + text;
         return yes;
     }
-    QString saveFileName(const QString &filter, const QString &suffix, const QString &) override
+    SaveChoice saveFileName(const QString &filter, const QString &) override
     {
-        said << QStringLiteral("save:") + filter + QStringLiteral(":") + suffix;
-        return next(saveNames);
+        said << QStringLiteral("save:") + filter;
+        const int type = saveTypes.empty() ? 0 : saveTypes.front();
+        if (!saveTypes.empty())
+            saveTypes.pop_front();
+        return {next(saveNames), type};
     }
     QString openFileName(const QString &filter, const QString &) override
     {
         said << QStringLiteral("open:") + filter;
         return next(openNames);
     }
+    bool confirmReplace(const QString &name) override
+    {
+        said << QStringLiteral("replace:") + name;
+        return replace;
+    }
 
     QStringList said;
     bool yes = true;
+    bool replace = true;
     std::deque<QString> saveNames;
+    // The file type chosen with each save name (its position in the filter); the first when
+    // none is given.
+    std::deque<int> saveTypes;
     std::deque<QString> openNames;
 
 private:

@@ -1,7 +1,6 @@
 #include "app/ChartPicture.h"
 
 #include "app/WholeFile.h"
-#include "core/FileNames.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -25,9 +24,8 @@ QImage chartPicture(QGraphicsView *chart)
     return image;
 }
 
-ChartPictureResult saveChartPicture(QGraphicsView *chart, const QString &chosenName)
+ChartPictureResult saveChartPicture(QGraphicsView *chart, const QString &name)
 {
-    const QString name = QString::fromStdString(pictureSaveFileName(chosenName.toStdString()));
     ChartPictureResult result{QFileInfo(name).absoluteFilePath(), QString()};
 
     // The picture is made in memory first: what can fail is then only the writing, whose

@@ -22,6 +22,6 @@ QImage chartPicture(QGraphicsView *chart);
 
 // Writes chartPicture() as an uncompressed Windows bitmap, creating or replacing the file.
 // The name is the chosen one with its extension made "bmp".
-ChartPictureResult saveChartPicture(QGraphicsView *chart, const QString &chosenName);
+ChartPictureResult saveChartPicture(QGraphicsView *chart, const QString &name);
 
 } // namespace vireo

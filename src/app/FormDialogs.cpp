@@ -1,21 +1,29 @@
 #include "app/FormDialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
+
+#include <algorithm>
 
 namespace vireo {
 
 namespace {
 
-// The filters are stored the way the window was designed: description|pattern pairs.
-QString toQtFilter(const QString &filter)
+// The filters are stored the way the window was designed: description|pattern pairs. The
+// descriptions already end in their pattern ("Excel File(*.xls)"), which is what the dialog
+// reads its pattern from; one that does not gets it added.
+QStringList toQtFilters(const QString &filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList out;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        out << QStringLiteral("%1 (%2)").arg(parts[i], parts[i + 1]);
-    return out.join(QStringLiteral(";;"));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString pattern = QStringLiteral("(%1)").arg(parts[i + 1]);
+        out << (parts[i].endsWith(pattern) ? parts[i]
+                                           : QStringLiteral("%1 %2").arg(parts[i], pattern));
+    }
+    return out;
 }
 
 void showBox(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
@@ -50,26 +58,58 @@ bool WidgetDialogs::askYesNo(const QString &text)
     return box.exec() == QMessageBox::Yes;
 }
 
-QString WidgetDialogs::saveFileName(const QString &filter, const QString &defaultSuffix,
-                                    const QString &proposed)
+SaveChoice WidgetDialogs::saveFileName(const QString &filter, const QString &proposed)
 {
-    QFileDialog dialog(m_parent, QString(), proposed, toQtFilter(filter));
+    const QStringList filters = toQtFilters(filter);
+    QFileDialog dialog(m_parent, QString(), proposed, filters.join(QStringLiteral(";;")));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(defaultSuffix);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    // The name to be written is only known once the window's extension rule has been applied
+    // to the typed one: the question comes then, about that name.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst();
+    return {dialog.selectedFiles().constFirst(),
+            static_cast<int>(std::max<qsizetype>(filters.indexOf(dialog.selectedNameFilter()), 0))};
 }
 
 QString WidgetDialogs::openFileName(const QString &filter, const QString &proposed)
 {
-    QFileDialog dialog(m_parent, QString(), proposed, toQtFilter(filter));
+    QFileDialog dialog(m_parent, QString(), proposed,
+                       toQtFilters(filter).join(QStringLiteral(";;")));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+bool WidgetDialogs::confirmReplace(const QString &name)
+{
+    QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(),
+                    QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                        .arg(QFileInfo(name).fileName()),
+                    QMessageBox::Yes | QMessageBox::No, m_parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString FormDialogs::chooseSaveName(const QString &filter, const QString &proposed,
+                                    const SaveRule &rule)
+{
+    const SaveChoice choice = saveFileName(filter, proposed);
+    if (choice.name.isEmpty())
+        return {};
+    // The type's pattern is "*.xls": its extension follows the full stop.
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    const qsizetype at = 2 * qsizetype{choice.type} + 1;
+    const QString pattern = at < parts.size() ? parts[at] : QString();
+    const QString type = pattern.mid(pattern.lastIndexOf(QLatin1Char('.')) + 1);
+    const QString name =
+        QString::fromStdString(rule(choice.name.toStdString(), type.toStdString()));
+    if (QFileInfo::exists(name) && !confirmReplace(name))
+        return {};
+    return name;
 }
 
 } // namespace vireo

@@ -2,14 +2,29 @@
 
 #include <QString>
 
+#include <functional>
+#include <string>
+#include <string_view>
+
 class QWidget;
 
 namespace vireo {
+
+// What the user chose in a save dialog: the name as typed (a name typed without an extension
+// comes back without one) and the position of the file type selected in the filter.
+struct SaveChoice {
+    QString name;
+    int type = 0;
+};
 
 // Every modal box and file dialog the window opens goes through here, so that tests can
 // answer them without a person.
 class FormDialogs {
 public:
+    // The name a save dialog's choice is written under, from the name as typed and the
+    // extension of the type selected ("xls" for "Excel File(*.xls)|*.xls").
+    using SaveRule = std::function<std::string(std::string_view typed, std::string_view type)>;
+
     virtual ~FormDialogs() = default;
 
     // An information box with an OK button.
@@ -20,10 +35,16 @@ public:
     virtual void error(const QString &title, const QString &text) = 0;
     // An information box with Yes and No; true only for Yes.
     virtual bool askYesNo(const QString &text) = 0;
-    // File dialogs: an empty result means cancelled.
-    virtual QString saveFileName(const QString &filter, const QString &defaultSuffix,
-                                 const QString &proposed) = 0;
+    // File dialogs: an empty name means cancelled. `filter` holds description|pattern pairs.
+    virtual SaveChoice saveFileName(const QString &filter, const QString &proposed) = 0;
     virtual QString openFileName(const QString &filter, const QString &proposed) = 0;
+    // A warning box with Yes and No, No the default; true only for Yes.
+    virtual bool confirmReplace(const QString &name) = 0;
+
+    // A save dialog, the rule that makes the name really written, and the question before
+    // that file is replaced: the dialog cannot ask about a name it never saw. Empty when the
+    // user cancelled or would not replace the file.
+    QString chooseSaveName(const QString &filter, const QString &proposed, const SaveRule &rule);
 };
 
 // The real boxes and dialogs.
@@ -35,9 +56,9 @@ public:
     void plainMessage(const QString &text) override;
     void error(const QString &title, const QString &text) override;
     bool askYesNo(const QString &text) override;
-    QString saveFileName(const QString &filter, const QString &defaultSuffix,
-                         const QString &proposed) override;
+    SaveChoice saveFileName(const QString &filter, const QString &proposed) override;
     QString openFileName(const QString &filter, const QString &proposed) override;
+    bool confirmReplace(const QString &name) override;
 
 private:
     QWidget *m_parent;

@@ -24,12 +24,14 @@ const QString kOpenFilter =
 
 void ReadingLog::saveasClick()
 {
-    const QString chosen = m_dialogs.saveFileName(kSaveFilter, QStringLiteral("xls"), QString());
-    if (chosen.isEmpty())
+    const QString name = m_dialogs.chooseSaveName(
+        kSaveFilter, QString(),
+        [](std::string_view typed, std::string_view type) { return logSaveFileName(typed, type); });
+    if (name.isEmpty())
         return;
     {
         const LogGrid::FollowingPause pause(*DBGrid1);
-        SaveTableToFile(*cds1, QString::fromStdString(logSaveFileName(chosen.toStdString())));
+        SaveTableToFile(*cds1, name);
         m_window->repaint();
     }
     DBGrid1->reset();

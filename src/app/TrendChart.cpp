@@ -6,6 +6,7 @@
 #include "app/TrendPlot.h"
 #include "app/WindowDesign.h"
 #include "app/uCharControl.h"
+#include "core/FileNames.h"
 #include "core/KeyFilters.h"
 
 #include <QAreaSeries>
@@ -243,13 +244,14 @@ void TrendChart::TbFdClick()
 
 void TrendChart::BtSaveClick()
 {
-    const QString chosen =
-        m_dialogs.saveFileName(kPictureFilter, QStringLiteral("bmp"), m_lastPictureName);
-    if (chosen.isEmpty())
+    const QString name = m_dialogs.chooseSaveName(
+        kPictureFilter, m_lastPictureName,
+        [](std::string_view typed, std::string_view) { return pictureSaveFileName(typed); });
+    if (name.isEmpty())
         return;
-    m_lastPictureName = chosen;
+    m_lastPictureName = name;
     ChartCtl->flush();
-    const ChartPictureResult result = saveChartPicture(Chtshow, chosen);
+    const ChartPictureResult result = saveChartPicture(Chtshow, name);
     if (!result.ok()) {
         m_dialogs.error(QGuiApplication::applicationDisplayName(), result.error);
         return;

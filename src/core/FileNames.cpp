@@ -36,11 +36,16 @@ std::string withExtension(std::string_view name, std::string_view extension)
 
 } // namespace
 
-std::string logSaveFileName(std::string_view chosen)
+std::string logSaveFileName(std::string_view chosen, std::string_view chosenType)
 {
+    const auto kept = [](std::string_view extension) {
+        return extension == "xls" || extension == "txt" || extension == "xml";
+    };
     const std::string_view extension = extensionOf(chosen);
-    if (extension == "xls" || extension == "txt" || extension == "xml")
+    if (kept(extension))
         return std::string(chosen);
+    if (extension.empty() && kept(chosenType))
+        return withExtension(chosen, chosenType);
     return withExtension(chosen, "xls");
 }
 

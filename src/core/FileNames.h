@@ -9,8 +9,9 @@ namespace vireo {
 // last full stop of its file-name part (never of a folder name), without the full stop.
 
 // The name a log is saved under: "xls", "txt" and "xml" (exactly so, case-sensitive) are
-// kept; any other extension is replaced by ".xls", and a name without one gets ".xls".
-std::string logSaveFileName(std::string_view chosen);
+// kept; any other extension is replaced by ".xls". A name typed without one takes the
+// extension of the file type chosen in the dialog (".xls" when that is none of the three).
+std::string logSaveFileName(std::string_view chosen, std::string_view chosenType = "xls");
 
 // Whether a log file is read or written as an XML data packet: its extension is "xml" in any
 // case.

@@ -5,12 +5,18 @@
 #include "app/LogGrid.h"
 #include "core/LogTable.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -206,7 +212,7 @@ TEST(LogFiles, SavesToAFullOrReadOnlyDiskNameTheReason)
 
     QStringList outcomes;
     for (const QString &said : fx.dialogs.said) {
-        if (!said.startsWith("save:"))
+        if (!said.startsWith("save:") && !said.startsWith("replace:"))
             outcomes << said;
     }
     EXPECT_EQ(outcomes.mid(1), (QStringList{"error:" + title + ":No space left on device",
@@ -260,6 +266,72 @@ TEST(LogFiles, ASaveOverAWritableFileInAClosedFolderWritesItInPlace)
     EXPECT_TRUE(readAll(names[0]).startsWith("No.\tTime"));
     EXPECT_TRUE(readAll(names[1]).contains("<DATAPACKET"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3);
+}
+
+// The question before replacing a file is about the file that will really be written, after
+// the extension rule; a name typed without an extension takes the type chosen in the dialog.
+TEST(LogFiles, SaveAsksAboutTheFileReallyWrittenInTheTypeChosen)
+{
+    QTemporaryDir dir;
+    FormFixture fx;
+    const QString run3 = dir.filePath("run3.xls");
+    const QByteArray before = saveAShortLog(fx, run3);
+    fx.dialogs.replace = false;
+    fx.dialogs.saveNames = {dir.filePath("run3.XML"), dir.filePath("run6")};
+    fx.dialogs.saveTypes = {0, 1};
+    clickSaveAs(fx);
+    clickSaveAs(fx);
+    fx.dialogs.saveNames = {dir.filePath("chart.bmp"), dir.filePath("chart.BMP")};
+    clickSaveChart(fx);
+    clickSaveChart(fx);
+
+    EXPECT_EQ(readAll(run3), before);
+    EXPECT_TRUE(fx.dialogs.said.contains("replace:" + run3));
+    EXPECT_TRUE(readAll(dir.filePath("run6.xml")).contains("<DATAPACKET"));
+    EXPECT_FALSE(QFile::exists(dir.filePath("run6.xls")));
+    EXPECT_EQ(fx.dialogs.said.filter("replace:").size(), 2);
+    EXPECT_TRUE(fx.dialogs.said.contains("replace:" + dir.filePath("chart.bmp")));
+}
+
+// The real save dialog shows the file types as designed and reports the one chosen.
+TEST(LogFiles, TheSaveDialogShowsTheTypesAsDesignedAndGivesTheOneChosen)
+{
+    QTemporaryDir dir;
+    QWidget parent;
+    WidgetDialogs dialogs(&parent);
+    QStringList shown;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !dialog->isVisible())
+            return;
+        answer.stop();
+        dialog->activateWindow();
+        if (!QTest::qWaitForWindowActive(dialog))
+            ADD_FAILURE() << "the dialog did not become active";
+        auto *types = dialog->findChild<QComboBox *>("fileTypeCombo");
+        auto *name = dialog->findChild<QLineEdit *>("fileNameEdit");
+        if (types == nullptr || name == nullptr) {
+            dialog->reject();
+            return;
+        }
+        for (int i = 0; i < types->count(); ++i)
+            shown << types->itemText(i);
+        types->setCurrentIndex(1);
+        emit types->activated(1);
+        QTest::keyClicks(name, dir.filePath("run6"));
+        auto *buttons = dialog->findChild<QDialogButtonBox *>("buttonBox");
+        if (buttons != nullptr)
+            QTest::mouseClick(buttons->button(QDialogButtonBox::Save), Qt::LeftButton);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+    answer.start(10);
+    const SaveChoice choice = dialogs.saveFileName(
+        "Excel File(*.xls)|*.xls|XML(*.xml)|*.xml|Txt File(*.txt)|*.txt", QString());
+    EXPECT_EQ(shown, (QStringList{"Excel File(*.xls)", "XML(*.xml)", "Txt File(*.txt)"}));
+    EXPECT_EQ(choice.name, dir.filePath("run6"));
+    EXPECT_EQ(choice.type, 1);
 }
 
 // A log written by the original program on Windows holds its code page's bytes: the grid shows

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace vireo {
 namespace {
 
@@ -23,6 +25,16 @@ TEST(FileNames, LogSaveNameKeepsOnlyExactKnownExtensions)
     };
     for (const auto &[chosen, saved] : cases)
         EXPECT_EQ(logSaveFileName(chosen), saved) << chosen;
+
+    // The type chosen in the dialog names only a name typed without an extension.
+    const std::tuple<const char *, const char *, const char *> typed[] = {
+        {"run6", "xml", "run6.xml"},         {"run6", "txt", "run6.txt"},
+        {"run6.", "xml", "run6.xml"},        {"run6.XML", "xml", "run6.xls"},
+        {"run6.csv", "txt", "run6.xls"},     {"run6.xls", "xml", "run6.xls"},
+        {"a.d/run6", "xml", "a.d/run6.xml"}, {"run6", "bmp", "run6.xls"},
+    };
+    for (const auto &[chosen, type, saved] : typed)
+        EXPECT_EQ(logSaveFileName(chosen, type), saved) << chosen << " as " << type;
 }
 
 TEST(FileNames, XmlTestIgnoresCase)

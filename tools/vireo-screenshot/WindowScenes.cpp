@@ -90,7 +90,7 @@ public:
         said(text);
         return false;
     }
-    QString saveFileName(const QString &, const QString &, const QString &) override
+    vireo::SaveChoice saveFileName(const QString &, const QString &) override
     {
         said(QStringLiteral("save dialog"));
         return {};
@@ -99,6 +99,11 @@ public:
     {
         said(QStringLiteral("open dialog"));
         return {};
+    }
+    bool confirmReplace(const QString &name) override
+    {
+        said(name);
+        return false;
     }
 
     bool quiet = true;
