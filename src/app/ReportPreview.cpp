@@ -6,6 +6,7 @@
 #include <QActionGroup>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,8 +15,11 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QRegularExpressionValidator>
+#include <QScreen>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace vireo {
 
@@ -60,6 +64,24 @@ ReportPreviewDialog::ReportPreviewDialog(const LogReport &report, QPrinter &prin
     connect(m_view, &ReportPageView::zoomChanged, this, &ReportPreviewDialog::showZoom);
     layoutChanged();
     showZoom();
+    openAtScreenHeight(parent);
+}
+
+void ReportPreviewDialog::openAtScreenHeight(QWidget *parent)
+{
+    // A page is meant to be read at once: most of the screen's height, and as wide as the
+    // page fitted into it needs, the tool bar at the least.
+    const QScreen *screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    const QRect area = screen->availableGeometry();
+    const int height = area.height() * 9 / 10;
+    const QSizeF page = m_printer.pageLayout().fullRectPoints().size();
+    // Room beside the page for the view's margins and a scroll bar.
+    constexpr int Gaps = 48;
+    const int pageHeight = height - m_toolBar->sizeHint().height() - Gaps;
+    const int width = static_cast<int>(pageHeight * page.width() / page.height()) + Gaps;
+    resize(std::clamp(width, m_toolBar->sizeHint().width(), area.width()), height);
 }
 
 QAction *ReportPreviewDialog::toolAction(const QString &text, const char *icon, const char *name)

@@ -30,6 +30,7 @@ public:
 private:
     QAction *toolAction(const QString &text, const char *icon, const char *name);
     void buildToolBar();
+    void openAtScreenHeight(QWidget *parent);
     void showCurrentPage(int page);
     void showZoom();
     void applyZoomText();

@@ -19,6 +19,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -448,14 +449,27 @@ TEST(LogReportPreview, ShowsTheRowsOfItsStartAndRefusesASecondPreview)
     EXPECT_FALSE(preview.previewOpen());
 }
 
-TEST(LogReportPreview, EmptyLogPreviewsOneBlankPage)
+// It opens at most of the screen's height with the page fitted, large enough to be read.
+TEST(LogReportPreview, EmptyLogPreviewsOneBlankPageAtMostOfTheScreensHeight)
 {
     const LogTable table;
     LogReportPreview preview;
     QString pages;
-    whilePreviewOpen([&](ReportPreviewDialog &dialog) { pages = pageCountText(dialog); });
+    QSize size;
+    double zoom = 0;
+    whilePreviewOpen([&](ReportPreviewDialog &dialog) {
+        pages = pageCountText(dialog);
+        size = dialog.frameGeometry().size();
+        zoom = dialog.findChild<ReportPageView *>(QStringLiteral("pageView"))->zoomFactor();
+    });
     EXPECT_TRUE(preview.exec(table, nullptr));
     EXPECT_EQ(pages, QStringLiteral("/ 1"));
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_GE(size.height(), screen.height() * 8 / 10);
+    EXPECT_LE(size.height(), screen.height());
+    EXPECT_LE(size.width(), screen.width());
+    // An A4 page fitted into that height: well over the 15 % it opened at before.
+    EXPECT_GT(zoom, screen.height() * 0.5 / 1123);
 }
 
 void appendManyRows(LogTable &table, int count)
