@@ -204,10 +204,13 @@ LogGrid::LogGrid(QWidget *parent)
         m_titles->setOffset(offset);
         viewport()->update();
     });
+    // A range that grows under the view says nothing: only a move of the view tells whether
+    // the user looks at the end.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this](int value) { m_followsEnd = value >= verticalScrollBar()->maximum(); });
     connect(verticalScrollBar(), &QScrollBar::sliderReleased, this, [this] {
-        if (m_scrollOnRelease && m_current)
+        if (m_followsEnd && m_current)
             scrollTo(*m_current);
-        m_scrollOnRelease = false;
     });
     updateGeometries();
 }
@@ -220,6 +223,7 @@ void LogGrid::setTable(const LogTable *table)
 
 void LogGrid::reset()
 {
+    m_followsEnd = true;
     followLastRow();
     viewport()->update();
 }
@@ -251,10 +255,9 @@ void LogGrid::followLastRow()
     {
         const RowScrollBar::Hold hold(verticalScrollBar());
         updateVerticalRange();
-        // Moving the view under a thumb the user is dragging would make both fight over it.
-        if (verticalScrollBar()->isSliderDown())
-            m_scrollOnRelease = true;
-        else if (m_current)
+        // Moving the view under a thumb the user is dragging would make both fight over it:
+        // the view catches up on release.
+        if (m_followsEnd && m_current && !verticalScrollBar()->isSliderDown())
             scrollTo(*m_current);
     }
     if (m_shownRows < shownBefore) {
@@ -327,6 +330,12 @@ std::optional<std::size_t> LogGrid::rowAtLine(int line) const
     return row;
 }
 
+bool LogGrid::onScreen(std::size_t row) const
+{
+    const std::size_t first = firstVisibleRow();
+    return row >= first && row - first < static_cast<std::size_t>(visibleRowCount());
+}
+
 void LogGrid::scrollTo(std::size_t row)
 {
     const std::size_t first = firstVisibleRow();
@@ -367,7 +376,7 @@ void LogGrid::updateGeometries()
 void LogGrid::resizeEvent(QResizeEvent *)
 {
     updateGeometries();
-    if (m_current && !verticalScrollBar()->isSliderDown())
+    if (m_followsEnd && m_current && !verticalScrollBar()->isSliderDown())
         scrollTo(*m_current);
 }
 
@@ -558,8 +567,14 @@ void LogGrid::keyPressEvent(QKeyEvent *event)
         return;
     }
     const std::size_t last = rows - 1;
-    const std::size_t current = std::min(m_current.value_or(firstVisibleRow()), last);
     const auto page = static_cast<std::size_t>(visibleRowCount());
+    // The newest row becomes current wherever the user looks: keys then walk on from the rows
+    // on screen, so that each Page Up goes a page further back while readings arrive.
+    std::size_t current = std::min(m_current.value_or(firstVisibleRow()), last);
+    if (!onScreen(current)) {
+        const bool back = event->key() == Qt::Key_Up || event->key() == Qt::Key_PageUp;
+        current = std::min(back ? firstVisibleRow() : firstVisibleRow() + page - 1, last);
+    }
     std::size_t target = current;
     switch (event->key()) {
     case Qt::Key_Up:

@@ -97,6 +97,7 @@ private:
     void followLastRow();
     void updateRow(std::optional<std::size_t> row);
     void scrollTo(std::size_t row);
+    bool onScreen(std::size_t row) const;
     void updateVerticalRange();
     void updateGeometries();
     // Rows that may be drawn: a table cleared behind a paused grid has fewer than it shows.
@@ -121,8 +122,9 @@ private:
     int m_pauseDepth = 0;
     QImage m_mark;
     QColor m_markColour;
-    // A new row arrived while the user held the scroll bar's thumb: scroll on release.
-    bool m_scrollOnRelease = false;
+    // The view shows the end of the log, so a new row scrolls it along; a view the user moved
+    // back stays where they look until they come back to the end.
+    bool m_followsEnd = true;
 };
 
 } // namespace vireo

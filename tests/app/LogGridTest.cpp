@@ -228,28 +228,55 @@ TEST_F(LogGridTest, ClickingARowMakesItCurrent)
     EXPECT_EQ(grid.currentRow(), 1u);
 }
 
-TEST_F(LogGridTest, NewRowBringsAScrolledBackViewToTheEnd)
+// While readings arrive, a view the user moved back with the wheel or the keys stays where
+// they look, each Page Up going a page further; back at the end, the view follows again. The
+// newest row is current all the while.
+TEST_F(LogGridTest, AViewMovedBackStaysWhileRowsArriveAndFollowsAgainAtTheEnd)
 {
     logRows(100);
-    press(Qt::Key_Home, Qt::ControlModifier);
+    QWheelEvent up(QPointF(50, 50), grid.viewport()->mapToGlobal(QPointF(50, 50)), QPoint(),
+                   QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(grid.viewport(), &up);
+    const std::size_t wheeled = grid.firstVisibleRow();
+    logRows(3);
+    EXPECT_EQ(grid.firstVisibleRow(), wheeled);
+    EXPECT_EQ(grid.currentRow(), 102u);
+
+    const auto page = static_cast<std::size_t>(grid.visibleRowCount());
+    press(Qt::Key_PageUp);
     logRows(1);
-    EXPECT_EQ(grid.currentRow(), 100u);
-    EXPECT_TRUE(rowOnScreen(100));
+    press(Qt::Key_PageUp);
+    logRows(1);
+    EXPECT_EQ(grid.firstVisibleRow(), wheeled - 2 * page);
+    EXPECT_EQ(grid.currentRow(), 104u);
+
+    press(Qt::Key_End);
+    logRows(2);
+    EXPECT_EQ(grid.currentRow(), 106u);
+    EXPECT_TRUE(rowOnScreen(106));
+    EXPECT_EQ(grid.rowAtLine(grid.visibleRowCount() - 1), 106u);
 }
 
 TEST_F(LogGridTest, ViewWaitsForTheScrollBarThumbToBeReleased)
 {
     logRows(100);
     QScrollBar *bar = grid.verticalScrollBar();
+    // Held at the end while rows arrive: the view catches up on release.
+    bar->setSliderDown(true);
+    logRows(5);
+    EXPECT_EQ(grid.currentRow(), 104u);
+    EXPECT_EQ(bar->maximum(), 105 - grid.visibleRowCount());
+    EXPECT_FALSE(rowOnScreen(104));
+    bar->setSliderDown(false);
+    EXPECT_TRUE(rowOnScreen(104));
+
+    // Dragged back and let go there: it stays.
     bar->setSliderDown(true);
     bar->setValue(10);
     logRows(5);
-    EXPECT_EQ(grid.firstVisibleRow(), 10u);
-    EXPECT_EQ(grid.currentRow(), 104u);
-    EXPECT_EQ(bar->maximum(), 105 - grid.visibleRowCount());
-
     bar->setSliderDown(false);
-    EXPECT_TRUE(rowOnScreen(104));
+    EXPECT_EQ(grid.firstVisibleRow(), 10u);
+    EXPECT_EQ(grid.currentRow(), 109u);
 }
 
 TEST_F(LogGridTest, CellsShowTheTableTexts)
@@ -483,10 +510,11 @@ TEST_F(LogGridTest, ScrollBarThumbRepaintsWhereItMovedAndLeavesNoTrace)
     for (QWidget *w = bar->parentWidget(); w != nullptr; w = w->parentWidget())
         w->removeEventFilter(&beneath);
     bar->removeEventFilter(&recorder);
-    // The thumb goes to the start, and the next row brings it back to the end in one jump.
+    // The thumb goes to the start and back to the end in one jump, and follows from there.
     QTest::keyClick(bar, Qt::Key_Home);
     QCoreApplication::processEvents();
     ASSERT_EQ(bar->value(), 0);
+    QTest::keyClick(bar, Qt::Key_End);
     logRows(1);
     QCoreApplication::processEvents();
     ASSERT_EQ(bar->value(), bar->maximum());
