@@ -9,7 +9,8 @@ TEST(FileNames, LogSaveNameKeepsOnlyExactKnownExtensions)
 {
     const std::pair<const char *, const char *> cases[] = {
         {"run1", "run1.xls"},
-        {"run1.csv", "run1.xls"},
+        {"run1.csv", "run1.csv"},
+        {"run1.CSV", "run1.xls"},
         {"run1.XML", "run1.xls"},
         {"run1.Xls", "run1.xls"},
         {"run1.xml", "run1.xml"},
@@ -18,15 +19,17 @@ TEST(FileNames, LogSaveNameKeepsOnlyExactKnownExtensions)
         {"run1.", "run1.xls"},
         {"run.1.2", "run.1.xls"},
         {"/home/me/logs.d/run1", "/home/me/logs.d/run1.xls"},
-        {"/home/me/logs.d/run1.csv", "/home/me/logs.d/run1.xls"},
+        {"/home/me/logs.d/run1.dat", "/home/me/logs.d/run1.xls"},
         {"/home/me/logs.xml/run1", "/home/me/logs.xml/run1.xls"},
     };
     for (const auto &[chosen, saved] : cases)
         EXPECT_EQ(logSaveFileName(chosen), saved) << chosen;
 }
 
-TEST(FileNames, XmlTestIgnoresCase)
+TEST(FileNames, XmlAndCsvTestsIgnoreCase)
 {
+    EXPECT_TRUE(isCsvLogFileName("/p/a.Csv"));
+    EXPECT_FALSE(isCsvLogFileName("/p.csv/a.xml"));
     EXPECT_TRUE(isXmlLogFileName("a.xml"));
     EXPECT_TRUE(isXmlLogFileName("a.XML"));
     EXPECT_TRUE(isXmlLogFileName("/p/a.Xml"));
