@@ -37,12 +37,19 @@ constexpr UnitSpelling UnitSpellings[] = {
 
 void appendField(std::string &out, std::string_view text)
 {
+    // Rows of a live log are short ASCII texts that need no quotes: one look at each byte.
+    bool plain = true;
+    bool ascii = true;
+    for (const char c : text) {
+        plain = plain && c != ',' && c != '"' && c != '\r' && c != '\n';
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    }
     std::string utf8;
-    if (!isValidUtf8(text)) {
+    if (!ascii && !isValidUtf8(text)) {
         utf8 = windows1252ToUtf8(text);
         text = utf8;
     }
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    if (plain) {
         out.append(text);
         return;
     }

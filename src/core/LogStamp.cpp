@@ -19,14 +19,14 @@ constexpr std::int64_t FirstMs =
 constexpr std::int64_t LastMs =
     sys_days(year(9999) / December / 31).time_since_epoch().count() * MsPerDay + MsPerDay - 1;
 
-void appendDigits(std::string &out, std::int64_t value, int width)
+// Writes the value's last `width` digits and returns the place after them.
+char *putDigits(char *place, std::int64_t value, int width)
 {
-    char digits[8];
     for (int i = width - 1; i >= 0; --i) {
-        digits[i] = static_cast<char>('0' + value % 10);
+        place[i] = static_cast<char>('0' + value % 10);
         value /= 10;
     }
-    out.append(digits, static_cast<std::size_t>(width));
+    return place + width;
 }
 
 // Reads exactly `width` digits from the front of the text.
@@ -65,24 +65,26 @@ void appendIsoDateTime(const LogStamp &stamp, std::string &out)
     const std::int64_t inDay = (moment - dayStart).count();
     const year_month_day date{dayStart};
 
-    appendDigits(out, int(date.year()), 4);
-    out.push_back('-');
-    appendDigits(out, unsigned(date.month()), 2);
-    out.push_back('-');
-    appendDigits(out, unsigned(date.day()), 2);
-    out.push_back('T');
-    appendDigits(out, inDay / 3'600'000, 2);
-    out.push_back(':');
-    appendDigits(out, inDay / MsPerMinute % 60, 2);
-    out.push_back(':');
-    appendDigits(out, inDay / 1000 % 60, 2);
-    out.push_back('.');
-    appendDigits(out, inDay % 1000, 3);
-    const int offset = stamp.offsetMinutes;
-    out.push_back(offset < 0 ? '-' : '+');
-    appendDigits(out, std::abs(offset) / 60, 2);
-    out.push_back(':');
-    appendDigits(out, std::abs(offset) % 60, 2);
+    const int offset = std::abs(stamp.offsetMinutes);
+    char text[32];
+    char *p = putDigits(text, int(date.year()), 4);
+    *p++ = '-';
+    p = putDigits(p, unsigned(date.month()), 2);
+    *p++ = '-';
+    p = putDigits(p, unsigned(date.day()), 2);
+    *p++ = 'T';
+    p = putDigits(p, inDay / 3'600'000, 2);
+    *p++ = ':';
+    p = putDigits(p, inDay / MsPerMinute % 60, 2);
+    *p++ = ':';
+    p = putDigits(p, inDay / 1000 % 60, 2);
+    *p++ = '.';
+    p = putDigits(p, inDay % 1000, 3);
+    *p++ = stamp.offsetMinutes < 0 ? '-' : '+';
+    p = putDigits(p, offset / 60, 2);
+    *p++ = ':';
+    p = putDigits(p, offset % 60, 2);
+    out.append(text, p);
 }
 
 std::string isoDateTime(const LogStamp &stamp)

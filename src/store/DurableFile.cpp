@@ -12,6 +12,10 @@ namespace vireo {
 
 namespace {
 
+// Room for the rows of a batch at any rate a meter sends: the two buffers that take turns never
+// grow while rows come.
+constexpr std::size_t BatchBytes = 64 * 1024;
+
 std::string parentOf(const std::string &path)
 {
     const std::size_t slash = path.rfind('/');
@@ -58,6 +62,7 @@ void syncFolder(const std::string &folder)
 
 DurableFile::DurableFile(Options options) : m_options(std::move(options)), m_path(m_options.path)
 {
+    m_pending.reserve(BatchBytes);
     m_writer = std::thread([this] { runWriter(); });
 }
 
@@ -320,6 +325,7 @@ void DurableFile::runWriter()
 {
     bool failed = !open();
     std::string batch;
+    batch.reserve(BatchBytes);
     for (;;) {
         bool restart = false;
         bool stop = false;
