@@ -40,9 +40,9 @@ void BM_LogRowToRecoveryWriter(benchmark::State &state)
     for (auto _ : state) {
         const vireo::RowStamp stamp = stamps.now(":");
         line.clear();
-        vireo::appendLogCsvRow({no++, stamp.time, "DC", "-1,234", "k*", "AUTO", stamp.dateTime,
-                                vireo::Verdict::Pass},
-                               ",", line);
+        vireo::appendLogCsvRow(
+            {no++, stamp.time, "DC", "-1,234", "k*", "AUTO", stamp.dateTime, vireo::Verdict::Pass},
+            ",", line);
         file.append(line);
     }
     setNsPerRow(state);

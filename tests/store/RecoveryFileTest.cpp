@@ -162,7 +162,7 @@ TEST(RecoveryFile, ReadsInPythonWithDatesAcrossMidnight)
 {
     if (::access("/usr/bin/python3", X_OK) != 0)
         GTEST_SKIP() << "python3 is not installed";
-    const test::ScopedTimeZone zone(test::CentralEurope);
+    const test::ScopedEnv zone("TZ", test::CentralEurope);
     QTemporaryDir dir;
     std::int64_t now = 1'798'757'998'000;
     StampSource stamps([&now] { return now; });

@@ -9,7 +9,7 @@ namespace {
 
 TEST(StampSource, FollowsTheLocalClockAcrossMidnightAndDaylightSavingTime)
 {
-    const test::ScopedTimeZone zone(test::CentralEurope);
+    const test::ScopedEnv zone("TZ", test::CentralEurope);
     std::int64_t now = 0;
     StampSource stamps([&now] { return now; });
     const struct {

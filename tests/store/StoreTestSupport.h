@@ -12,51 +12,30 @@ namespace vireo::test {
 // Sunday of March, 02:00, to the last Sunday of October, 03:00.
 inline constexpr const char *CentralEurope = "CET-1CEST,M3.5.0,M10.5.0/3";
 
-// Sets an environment variable for the life of a test, and puts the old value back.
+// Sets an environment variable (or unsets it, for nullptr) for the life of a test; the time
+// zone is read again on both ends.
 class ScopedEnv {
 public:
-    ScopedEnv(const char *name, const char *value) : m_name(name)
+    ScopedEnv(const char *name, const char *value)
+        : m_name(name), m_hadOld(std::getenv(name) != nullptr),
+          m_old(m_hadOld ? std::getenv(name) : "")
     {
-        const char *old = std::getenv(name);
-        m_hadOld = old != nullptr;
-        m_old = m_hadOld ? old : "";
-        if (value != nullptr)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
+        set(value);
     }
-    ~ScopedEnv() { restore(); }
+    ~ScopedEnv() { set(m_hadOld ? m_old.c_str() : nullptr); }
     ScopedEnv(const ScopedEnv &) = delete;
     ScopedEnv &operator=(const ScopedEnv &) = delete;
 
-    void restore()
+private:
+    void set(const char *value)
     {
-        if (m_hadOld)
-            ::setenv(m_name, m_old.c_str(), 1);
-        else
-            ::unsetenv(m_name);
+        value != nullptr ? ::setenv(m_name, value, 1) : ::unsetenv(m_name);
+        ::tzset();
     }
 
-private:
     const char *m_name;
     bool m_hadOld;
     std::string m_old;
-};
-
-// The C library reads TZ when told to; the old zone is read again at the end.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char *rule) : m_env("TZ", rule) { ::tzset(); }
-    ~ScopedTimeZone()
-    {
-        m_env.restore();
-        ::tzset();
-    }
-    ScopedTimeZone(const ScopedTimeZone &) = delete;
-    ScopedTimeZone &operator=(const ScopedTimeZone &) = delete;
-
-private:
-    ScopedEnv m_env;
 };
 
 inline std::string readAll(const std::string &path)
