@@ -246,14 +246,16 @@ bool DurableFile::cutBrokenLastLine()
         std::size_t i = length;
         while (i > 0 && buffer[i - 1] != '\n')
             --i;
-        if (i > 0 || end == length) {
-            end = end - length + i;
+        end -= length - i;
+        if (i > 0)
             break;
-        }
-        end -= length;
     }
     if (end == m_size)
         return true;
+    // A file without a single line break is no log of ours: it keeps every byte, and the new
+    // lines start on a line of their own.
+    if (end == 0)
+        return writeBatch("\r\n");
     if (::ftruncate(m_fd, static_cast<off_t>(end)) != 0) {
         fail(m_path, errno);
         return false;

@@ -37,8 +37,8 @@ public:
     enum class Start {
         // Emptied if it exists.
         Fresh,
-        // Grows at its end. A last line that a crash cut short is cut off, so that new lines
-        // never join a broken one.
+        // Grows at its end. A last line that a crash cut short (after whole lines, without its
+        // line break) is cut off, so that new lines never join a broken one.
         Append,
         // A file that did not exist: while the name is taken (or a program holds the file under
         // its lock), "-2", "-3" and so on are tried before the extension.

@@ -79,6 +79,10 @@ TEST(DurableFile, StartsAfreshInOrderAndAppendsAfterTheLastWholeLine)
     EXPECT_EQ(readAll(path), "H\r\nb\r\nd\r\n");
     DurableFile({.path = path, .header = "H\r\n"}).close();
     EXPECT_EQ(readAll(path), "H\r\n");
+    // Not a line of a log: nothing is cut.
+    std::ofstream(path, std::ios::trunc) << "notes";
+    DurableFile({.path = path, .start = DurableFile::Start::Append}).append("d\r\n");
+    EXPECT_EQ(readAll(path), "notes\r\nd\r\n");
 }
 
 // The lock is held by an open file description, so two files of one process stand for two
