@@ -1,4 +1,6 @@
-// Saving and loading a log of one million live rows, as tab-separated text and as XML.
+// Saving and loading a log of one million live rows, as tab-separated text, as XML and as CSV
+// with dates.
+#include "core/LogFileCsv.h"
 #include "core/LogFileText.h"
 #include "core/LogFileXml.h"
 #include "core/LogTable.h"
@@ -28,7 +30,9 @@ const vireo::LogTable &liveLog()
             std::snprintf(value, sizeof value, "%s%zu,%03zu", i % 3 ? "" : "-", count / 1000,
                           count % 1000);
             t.append({static_cast<std::int32_t>(i + 1), time, i % 2 ? "AC" : "DC",
-                      i % 997 ? value : ",0L", units[i / 10000 % 5], "AUTO"});
+                      i % 997 ? value : ",0L", units[i / 10000 % 5], "AUTO",
+                      vireo::LogStamp{1'796'834'523'125 + static_cast<std::int64_t>(i) * 6, 60},
+                      i % 997 ? vireo::Verdict::Pass : vireo::Verdict::Fail});
         }
         return t;
     }();
@@ -70,6 +74,16 @@ void BM_Load(benchmark::State &state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * file.size()));
 }
 
+std::string saveCsv(const vireo::LogTable &table)
+{
+    return vireo::saveLogCsv(table, ",");
+}
+
+bool loadCsv(std::span<const std::uint8_t> bytes, vireo::LogTable &table)
+{
+    return vireo::loadLogCsv(bytes, table).complete;
+}
+
 BENCHMARK(BM_Save<vireo::saveLogText>)->Name("SaveText")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Load<vireo::saveLogText, vireo::loadLogText>)
     ->Name("LoadText")
@@ -78,6 +92,8 @@ BENCHMARK(BM_Save<vireo::saveLogXml>)->Name("SaveXml")->Unit(benchmark::kMillise
 BENCHMARK(BM_Load<vireo::saveLogXml, vireo::loadLogXml>)
     ->Name("LoadXml")
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Save<saveCsv>)->Name("SaveCsv")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Load<saveCsv, loadCsv>)->Name("LoadCsv")->Unit(benchmark::kMillisecond);
 
 } // namespace
 

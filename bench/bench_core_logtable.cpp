@@ -1,5 +1,5 @@
-// Memory per row of the reading log and the cost of appending a row to a short and to a very
-// long log.
+// Memory per row of the reading log (dated and judged rows) and the cost of appending a row to
+// a short and to a very long log.
 #include "core/LogTable.h"
 
 #include <benchmark/benchmark.h>
@@ -38,10 +38,17 @@ public:
     vireo::LogRow row(std::size_t i) const
     {
         static constexpr const char *units[] = {"V", "mV", "k*", "*", "#", "&*", "uA"};
-        // One reading per frame, about 174 a second: the time moves every 174 rows.
-        return {static_cast<std::int32_t>(i + 1), m_times[(i / 174) % m_times.size()],
-                (i / 5000) % 2 ? "AC" : "DC",     m_values[i % m_values.size()],
-                units[(i / 20000) % 7],           (i / 3000) % 2 ? "MANU" : "AUTO"};
+        // One reading per frame, about 174 a second: the time moves every 174 rows. Every row
+        // is dated and judged, as a live row is.
+        const std::string &value = m_values[i % m_values.size()];
+        return {static_cast<std::int32_t>(i + 1),
+                m_times[(i / 174) % m_times.size()],
+                (i / 5000) % 2 ? "AC" : "DC",
+                value,
+                units[(i / 20000) % 7],
+                (i / 3000) % 2 ? "MANU" : "AUTO",
+                vireo::LogStamp{1'796'834'523'125 + static_cast<std::int64_t>(i) * 1000 / 174, 60},
+                value == ",0L" ? vireo::Verdict::Fail : vireo::Verdict::Pass};
     }
 
 private:

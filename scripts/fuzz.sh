@@ -7,7 +7,7 @@ seconds="${1:-30}"
 bash scripts/setup.sh run dev
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"
-for target in text_loader xml_reader serial_decoder hid_intake; do
+for target in text_loader xml_reader csv_reader serial_decoder hid_intake; do
   work="build/fuzz/corpus-$target"
   mkdir -p "$work"
   echo "== fuzz_$target for ${seconds}s"

@@ -39,7 +39,7 @@ std::string withExtension(std::string_view name, std::string_view extension)
 std::string logSaveFileName(std::string_view chosen, std::string_view chosenType)
 {
     const auto kept = [](std::string_view extension) {
-        return extension == "xls" || extension == "txt" || extension == "xml";
+        return extension == "xls" || extension == "txt" || extension == "xml" || extension == "csv";
     };
     const std::string_view extension = extensionOf(chosen);
     if (kept(extension))
@@ -49,13 +49,27 @@ std::string logSaveFileName(std::string_view chosen, std::string_view chosenType
     return withExtension(chosen, "xls");
 }
 
-bool isXmlLogFileName(std::string_view name)
+namespace {
+
+bool hasExtensionInAnyCase(std::string_view name, std::string_view lowerExtension)
 {
     const std::string_view extension = extensionOf(name);
-    return extension.size() == 3 &&
-           std::equal(extension.begin(), extension.end(), "xml", [](char a, char b) {
-               return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
-           });
+    return extension.size() == lowerExtension.size() &&
+           std::equal(
+               extension.begin(), extension.end(), lowerExtension.begin(),
+               [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b; });
+}
+
+} // namespace
+
+bool isXmlLogFileName(std::string_view name)
+{
+    return hasExtensionInAnyCase(name, "xml");
+}
+
+bool isCsvLogFileName(std::string_view name)
+{
+    return hasExtensionInAnyCase(name, "csv");
 }
 
 std::string pictureSaveFileName(std::string_view chosen)

@@ -71,21 +71,24 @@ void appendLogTextHeader(std::string &out)
     out.append("\r\n");
 }
 
+void appendLogTextRow(const LogRow &row, std::string &out)
+{
+    if (row.No) {
+        char digits[16];
+        const auto result = std::to_chars(std::begin(digits), std::end(digits), *row.No);
+        out.append(digits, result.ptr);
+    }
+    for (const std::string_view text : {row.Time, row.Func, row.Value, row.Unit, row.Range}) {
+        out.push_back('\t');
+        appendText(out, text);
+    }
+    out.append("\r\n");
+}
+
 void appendLogTextRows(const LogTable &table, std::size_t first, std::size_t end, std::string &out)
 {
-    for (std::size_t i = first; i < end; ++i) {
-        const LogRow row = table.row(i);
-        if (row.No) {
-            char digits[16];
-            const auto result = std::to_chars(std::begin(digits), std::end(digits), *row.No);
-            out.append(digits, result.ptr);
-        }
-        for (const std::string_view text : {row.Time, row.Func, row.Value, row.Unit, row.Range}) {
-            out.push_back('\t');
-            appendText(out, text);
-        }
-        out.append("\r\n");
-    }
+    for (std::size_t i = first; i < end; ++i)
+        appendLogTextRow(table.row(i), out);
 }
 
 std::string saveLogText(const LogTable &table)

@@ -20,6 +20,8 @@ std::string saveLogText(const LogTable &table);
 // header line, then the lines of the rows [first, end).
 void appendLogTextHeader(std::string &out);
 void appendLogTextRows(const LogTable &table, std::size_t first, std::size_t end, std::string &out);
+// One row's line as it comes, for files that grow while readings are logged.
+void appendLogTextRow(const LogRow &row, std::string &out);
 
 // Appends the rows of a tab-separated log file to the table. The first line is the header and
 // is never stored, whatever it holds. Returns false when the file has no header line, or at

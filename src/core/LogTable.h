@@ -1,9 +1,12 @@
 #pragma once
 
+#include "core/Judgement.h"
+#include "core/LogStamp.h"
 #include "core/TextPool.h"
 
 #include <array>
 #include <bitset>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -24,12 +27,18 @@ struct LogRow {
     std::string_view Value;
     std::string_view Unit;
     std::string_view Range;
+    // When the row was logged. Rows read from .xls, .txt and .xml files have no date.
+    std::optional<LogStamp> DateTime = std::nullopt;
+    // The row's judgement as it was made when the row was logged, if it was judged.
+    std::optional<vireo::Verdict> Verdict = std::nullopt;
 };
 
 // The in-memory reading log. Rows are only ever appended, and a log may run for days, so rows
 // live in fixed-size chunks (an append never moves earlier rows) and hold ids of pooled texts
-// rather than texts: a live row takes 24 bytes plus a bit. Texts handed out stay valid until
-// the table is cleared.
+// rather than texts. A row's date is kept as milliseconds from the first date of its chunk,
+// its offset from UTC once per change (at a change of daylight saving time), its verdict in
+// two bits: a live row takes 28 bytes plus a bit. Texts handed out stay valid until the table
+// is cleared.
 class LogTable {
 public:
     static constexpr std::size_t ColumnCount = 6;
@@ -45,6 +54,8 @@ public:
     std::optional<std::int32_t> no(std::size_t row) const;
     // Text of a text column (not of No).
     std::string_view text(std::size_t row, LogColumn column) const;
+    std::optional<LogStamp> dateTime(std::size_t row) const;
+    std::optional<Verdict> verdict(std::size_t row) const;
     LogRow row(std::size_t row) const;
 
     // Heap bytes held by the table, for measuring.
@@ -54,15 +65,34 @@ private:
     static constexpr std::size_t ChunkRows = 1 << 12;
     static constexpr std::size_t TextColumns = ColumnCount - 1;
 
+    // Marks a date too far from its chunk's first date for 32 bits of milliseconds (24 days);
+    // such dates (a clock set by years, a log resumed after weeks) are kept aside.
+    static constexpr std::int32_t FarDate = INT32_MIN;
+
     struct StoredRow {
         std::int32_t no;
+        std::int32_t msFromBase;
         std::array<std::uint32_t, TextColumns> textIds;
     };
     struct Chunk {
         std::array<StoredRow, ChunkRows> rows;
+        std::int64_t dateBase = 0;
+        bool hasDateBase = false;
         std::bitset<ChunkRows> hasNo;
+        std::bitset<ChunkRows> hasDate;
+        std::bitset<ChunkRows> judged;
+        std::bitset<ChunkRows> failed;
+    };
+    struct FarDateRow {
+        std::size_t row;
+        std::int64_t utcMs;
+    };
+    struct OffsetRun {
+        std::size_t firstRow;
+        std::int16_t minutes;
     };
 
+    void storeDate(Chunk &chunk, std::size_t inChunk, const LogStamp &stamp);
     std::uint32_t internCached(std::size_t textColumn, std::string_view text);
     std::string_view pooled(const StoredRow &row, std::size_t textColumn) const
     {
@@ -75,6 +105,9 @@ private:
 
     std::vector<std::unique_ptr<Chunk>> m_chunks;
     std::size_t m_rowCount = 0;
+    // Both in row order: far dates by row, offsets from the row where they begin.
+    std::vector<FarDateRow> m_farDates;
+    std::vector<OffsetRun> m_offsetRuns;
     // One pool per column: the values, which change with nearly every row, are then looked up
     // among values only, a set small enough to stay in the cache.
     std::array<TextPool, TextColumns> m_pools;

@@ -1,9 +1,9 @@
 // Saving and loading the log through the window's buttons, with scripted file dialogs.
 #include "FormTestSupport.h"
 
-#include "SmallDisk.h"
 #include "app/LogGrid.h"
 #include "core/LogTable.h"
+#include "support/SmallDisk.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -11,7 +11,8 @@ TEST(FileNames, LogSaveNameKeepsOnlyExactKnownExtensions)
 {
     const std::pair<const char *, const char *> cases[] = {
         {"run1", "run1.xls"},
-        {"run1.csv", "run1.xls"},
+        {"run1.csv", "run1.csv"},
+        {"run1.CSV", "run1.xls"},
         {"run1.XML", "run1.xls"},
         {"run1.Xls", "run1.xls"},
         {"run1.xml", "run1.xml"},
@@ -20,7 +21,7 @@ TEST(FileNames, LogSaveNameKeepsOnlyExactKnownExtensions)
         {"run1.", "run1.xls"},
         {"run.1.2", "run.1.xls"},
         {"/home/me/logs.d/run1", "/home/me/logs.d/run1.xls"},
-        {"/home/me/logs.d/run1.csv", "/home/me/logs.d/run1.xls"},
+        {"/home/me/logs.d/run1.dat", "/home/me/logs.d/run1.xls"},
         {"/home/me/logs.xml/run1", "/home/me/logs.xml/run1.xls"},
     };
     for (const auto &[chosen, saved] : cases)
@@ -28,17 +29,20 @@ TEST(FileNames, LogSaveNameKeepsOnlyExactKnownExtensions)
 
     // The type chosen in the dialog names only a name typed without an extension.
     const std::tuple<const char *, const char *, const char *> typed[] = {
-        {"run6", "xml", "run6.xml"},         {"run6", "txt", "run6.txt"},
-        {"run6.", "xml", "run6.xml"},        {"run6.XML", "xml", "run6.xls"},
-        {"run6.csv", "txt", "run6.xls"},     {"run6.xls", "xml", "run6.xls"},
-        {"a.d/run6", "xml", "a.d/run6.xml"}, {"run6", "bmp", "run6.xls"},
+        {"run6", "xml", "run6.xml"},     {"run6", "txt", "run6.txt"},
+        {"run6.", "xml", "run6.xml"},    {"run6.XML", "xml", "run6.xls"},
+        {"run6.dat", "txt", "run6.xls"}, {"run6.xls", "xml", "run6.xls"},
+        {"run6", "csv", "run6.csv"},     {"a.d/run6", "xml", "a.d/run6.xml"},
+        {"run6", "bmp", "run6.xls"},
     };
     for (const auto &[chosen, type, saved] : typed)
         EXPECT_EQ(logSaveFileName(chosen, type), saved) << chosen << " as " << type;
 }
 
-TEST(FileNames, XmlTestIgnoresCase)
+TEST(FileNames, XmlAndCsvTestsIgnoreCase)
 {
+    EXPECT_TRUE(isCsvLogFileName("/p/a.Csv"));
+    EXPECT_FALSE(isCsvLogFileName("/p.csv/a.xml"));
     EXPECT_TRUE(isXmlLogFileName("a.xml"));
     EXPECT_TRUE(isXmlLogFileName("a.XML"));
     EXPECT_TRUE(isXmlLogFileName("/p/a.Xml"));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace vireo {
 namespace {
@@ -55,6 +56,13 @@ TEST(LogTable, TextsKeepTheirFirstTwentyCharacters)
     EXPECT_EQ(table.text(0, LogColumn::Time), "abcdefghijklmnopqrst");
     EXPECT_EQ(table.text(0, LogColumn::Func), "abcdefghijklmnopqrst");
     EXPECT_EQ(table.text(0, LogColumn::Value), "abcdefghijklmnopqrs");
+    // Characters, not bytes, of UTF-8 texts; bytes of the old single-byte code page.
+    std::string micro;
+    for (int i = 0; i < 21; ++i)
+        micro += "\u00B5";
+    table.append({2, micro, std::string(21, '\xB5'), "", "", ""});
+    EXPECT_EQ(table.text(1, LogColumn::Time), micro.substr(0, 40));
+    EXPECT_EQ(table.text(1, LogColumn::Func), std::string(20, '\xB5'));
 }
 
 TEST(LogTable, ClearEmptiesAndAcceptsNewRows)
@@ -71,29 +79,55 @@ TEST(LogTable, ClearEmptiesAndAcceptsNewRows)
 }
 
 // Many rows cross chunk boundaries and hold both repeated and distinct texts (as a loaded file
-// may); every cell must read back as stored.
+// may), dates with jumps of the clock and offset changes, and verdicts; every cell must read
+// back as stored.
 TEST(LogTable, ManyRowsReadBackExactly)
 {
     LogTable table;
     constexpr int rows = 200'000;
+    constexpr std::int64_t day = 86'400'000;
     const auto valueOf = [](int i) { return std::to_string(i % 7 == 0 ? i : i % 50); };
+    const auto dateOf = [](int i) -> std::optional<LogStamp> {
+        if (i % 13 == 0)
+            return std::nullopt;
+        // Weeks of silence after row 100,000; a clock set a year back at every 50,000th row.
+        const std::int64_t ms = 1'796'834'523'125 + i * 5 + (i >= 100'000 ? 40 * day : 0) -
+                                (i % 50'000 == 1 ? 365 * day : 0);
+        return LogStamp{ms, static_cast<std::int16_t>((i / 30'000) % 2 ? 60 : 120)};
+    };
+    const auto verdictOf = [](int i) -> std::optional<Verdict> {
+        if (i % 3 == 0)
+            return std::nullopt;
+        return i % 3 == 1 ? Verdict::Pass : Verdict::Fail;
+    };
     for (int i = 0; i < rows; ++i) {
         const std::string value = valueOf(i);
         const std::string unit = (i % 3 == 0) ? "k*" : "V";
-        LogRow row{i, "12:00:00", i % 2 ? "AC" : "DC", value, unit, "AUTO"};
+        LogRow row{i,    "12:00:00", i % 2 ? "AC" : "DC", value,
+                   unit, "AUTO",     dateOf(i),           verdictOf(i)};
         if (i % 11 == 0)
             row.No.reset();
         table.append(row);
     }
     ASSERT_EQ(table.rowCount(), static_cast<std::size_t>(rows));
-    for (int i = 0; i < rows; i += 997) {
+    // Every 997th row, and those beside chunk ends, offset changes and jumps of the clock.
+    std::vector<int> checked{4'095,  4'096,  29'999,  30'000,  50'001,
+                             50'002, 99'999, 100'000, 100'001, 150'001};
+    for (int i = 0; i < rows; i += 997)
+        checked.push_back(i);
+    for (const int i : checked) {
         const auto index = static_cast<std::size_t>(i);
         EXPECT_EQ(table.no(index), i % 11 == 0 ? std::nullopt : std::optional<std::int32_t>(i));
         EXPECT_EQ(table.text(index, LogColumn::Value), valueOf(i));
         EXPECT_EQ(table.text(index, LogColumn::Func), i % 2 ? "AC" : "DC");
         EXPECT_EQ(table.text(index, LogColumn::Unit), (i % 3 == 0) ? "k*" : "V");
+        EXPECT_EQ(table.dateTime(index), dateOf(i)) << i;
+        EXPECT_EQ(table.verdict(index), verdictOf(i)) << i;
     }
     EXPECT_EQ(table.text(rows - 1, LogColumn::Value), valueOf(rows - 1));
+    table.clear();
+    table.append({1, "", "", "", "", "", LogStamp{0, -300}});
+    EXPECT_EQ(table.dateTime(0), (LogStamp{0, -300}));
 }
 
 TEST(LogTable, LiveRowsStayCompact)
@@ -105,7 +139,9 @@ TEST(LogTable, LiveRowsStayCompact)
         time[7] = static_cast<char>('0' + i % 10);
         time[6] = static_cast<char>('0' + (i / 10) % 6);
         const std::string value = std::to_string(i % 4000);
-        table.append({static_cast<std::int32_t>(i + 1), time, "DC", value, "V", "AUTO"});
+        table.append({static_cast<std::int32_t>(i + 1), time, "DC", value, "V", "AUTO",
+                      LogStamp{1'796'834'523'125 + static_cast<std::int64_t>(i) * 6, 60},
+                      i % 5 ? Verdict::Pass : Verdict::Fail});
     }
     EXPECT_LE(table.memoryBytes() / rows, 32u);
 }
