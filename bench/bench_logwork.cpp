@@ -2,9 +2,9 @@
 // meter sending meanwhile: how long the work takes, the longest the event loop was kept
 // waiting (what the user sees as a frozen window), and the readings logged after it.
 #include "OffscreenBench.h"
-#include "app/FormDialogs.h"
 #include "app/HeronF.h"
-#include "app/ReadingLog.h"
+#include "app/log/ReadingLog.h"
+#include "app/window/FormDialogs.h"
 #include "core/LogTable.h"
 #include "support/FakeHidPlatform.h"
 

@@ -2,8 +2,8 @@
 // repaint after it costs, and whether either grows with the size of the log.
 #include "OffscreenBench.h"
 #include "app/HeronF.h"
-#include "app/ReadingLog.h"
-#include "app/TrendChart.h"
+#include "app/chart/TrendChart.h"
+#include "app/log/ReadingLog.h"
 #include "app/uCharControl.h"
 #include "core/LogTable.h"
 #include "support/FakeHidPlatform.h"

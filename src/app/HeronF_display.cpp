@@ -2,14 +2,14 @@
 // and judgement.
 #include "app/HeronF.h"
 
-#include "app/FormWidgets.h"
-#include "app/LcdPanel.h"
-#include "app/LimitsPanel.h"
-#include "app/ReadingLog.h"
-#include "app/ScalePanel.h"
-#include "app/SerialLink.h"
-#include "app/TrendChart.h"
+#include "app/chart/TrendChart.h"
+#include "app/lcd/LcdPanel.h"
+#include "app/links/SerialLink.h"
+#include "app/log/ReadingLog.h"
+#include "app/scale/LimitsPanel.h"
+#include "app/scale/ScalePanel.h"
 #include "app/uCharControl.h"
+#include "app/window/FormWidgets.h"
 #include "core/FrameCollector.h"
 #include "core/NumberText.h"
 

@@ -1,6 +1,6 @@
 #include "app/uCharControl.h"
 
-#include "app/TrendPlot.h"
+#include "app/chart/TrendPlot.h"
 
 #include <QAreaSeries>
 #include <QValueAxis>

@@ -2,9 +2,9 @@
 // clicks and keystrokes, frames arriving through the USB adapter, timers left to run out.
 #include "FormTestSupport.h"
 
-#include "app/FormWidgets.h"
-#include "app/LcdPanel.h"
-#include "app/TrendPlot.h"
+#include "app/chart/TrendPlot.h"
+#include "app/lcd/LcdPanel.h"
+#include "app/window/FormWidgets.h"
 
 #include <QAction>
 #include <QApplication>
