@@ -3,7 +3,7 @@
 #include "app/HeronF.h"
 #include "app/log/ReadingLog.h"
 #include "app/window/DisplayFonts.h"
-#include "app/window/FormWidgets.h"
+#include "app/window/ToggleButton.h"
 #include "core/LogTable.h"
 #include "support/FakeHidPlatform.h"
 

@@ -8,8 +8,8 @@
 #include "app/scale/LimitsPanel.h"
 #include "app/scale/ScalePanel.h"
 #include "app/uCharControl.h"
+#include "app/window/ClickPanel.h"
 #include "app/window/FormDialogs.h"
-#include "app/window/FormWidgets.h"
 #include "app/window/WindowDesign.h"
 
 #include <QAction>

@@ -9,7 +9,6 @@
 #include "app/scale/LimitsPanel.h"
 #include "app/scale/ScalePanel.h"
 #include "app/uCharControl.h"
-#include "app/window/FormWidgets.h"
 #include "core/FrameCollector.h"
 #include "core/NumberText.h"
 

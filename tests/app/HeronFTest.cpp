@@ -4,7 +4,9 @@
 
 #include "app/chart/TrendPlot.h"
 #include "app/lcd/LcdPanel.h"
-#include "app/window/FormWidgets.h"
+#include "app/window/ClickPanel.h"
+#include "app/window/ShapeWidget.h"
+#include "app/window/ToggleButton.h"
 
 #include <QAction>
 #include <QApplication>

@@ -4,7 +4,8 @@
 #include "app/chart/TrendPlot.h"
 #include "app/lcd/LcdPanel.h"
 #include "app/uCharControl.h"
-#include "app/window/FormWidgets.h"
+#include "app/window/ClickPanel.h"
+#include "app/window/ToggleButton.h"
 #include "core/LogTable.h"
 
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 #include "FormTestSupport.h"
 
 #include "app/log/LogGrid.h"
-#include "app/window/FormWidgets.h"
+#include "app/window/ToggleButton.h"
 #include "core/LogTable.h"
 #include "links/LinuxHidPlatform.h"
 #include "support/HidDoubleDevices.h"

@@ -3,8 +3,9 @@
 #include "app/chart/ChartPicture.h"
 #include "app/chart/TrendPlot.h"
 #include "app/uCharControl.h"
+#include "app/window/ClickPanel.h"
+#include "app/window/EditKeyFilter.h"
 #include "app/window/FormDialogs.h"
-#include "app/window/FormWidgets.h"
 #include "app/window/WindowDesign.h"
 #include "core/KeyFilters.h"
 

@@ -1,7 +1,8 @@
 #include "app/links/SerialLink.h"
 
+#include "app/window/ClickPanel.h"
 #include "app/window/FormDialogs.h"
-#include "app/window/FormWidgets.h"
+#include "app/window/ToggleButton.h"
 #include "app/window/WindowDesign.h"
 #include "core/LinkWatchdog.h"
 #include "links/ComDrv32.h"

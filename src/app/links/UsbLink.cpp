@@ -1,7 +1,7 @@
 #include "app/links/UsbLink.h"
 
 #include "app/window/FormDialogs.h"
-#include "app/window/FormWidgets.h"
+#include "app/window/ToggleButton.h"
 #include "app/window/WindowDesign.h"
 #include "core/LinkWatchdog.h"
 #include "links/JvHidControllerClass.h"

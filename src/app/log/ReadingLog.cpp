@@ -2,8 +2,8 @@
 
 #include "app/log/LiveRows.h"
 #include "app/log/LogGrid.h"
+#include "app/window/EditKeyFilter.h"
 #include "app/window/FormDialogs.h"
-#include "app/window/FormWidgets.h"
 #include "app/window/WindowDesign.h"
 #include "core/KeyFilters.h"
 #include "core/LogTable.h"

@@ -1,6 +1,7 @@
 #include "app/scale/LimitsPanel.h"
 
-#include "app/window/FormWidgets.h"
+#include "app/window/EditKeyFilter.h"
+#include "app/window/ShapeWidget.h"
 #include "app/window/WindowDesign.h"
 #include "core/Judgement.h"
 #include "core/KeyFilters.h"

@@ -1,7 +1,8 @@
 #include "app/scale/ScalePanel.h"
 
+#include "app/window/ClickPanel.h"
+#include "app/window/EditKeyFilter.h"
 #include "app/window/FormDialogs.h"
-#include "app/window/FormWidgets.h"
 #include "app/window/WindowDesign.h"
 #include "core/KeyFilters.h"
 #include "core/NumberText.h"

@@ -2,7 +2,11 @@
 
 #include "app/lcd/LcdPanel.h"
 #include "app/log/LogGrid.h"
-#include "app/window/FormWidgets.h"
+#include "app/paint/BarGraph.h"
+#include "app/paint/KeptPanelStyle.h"
+#include "app/window/ClickPanel.h"
+#include "app/window/ShapeWidget.h"
+#include "app/window/ToggleButton.h"
 
 #include <QAction>
 #include <QApplication>
@@ -10,6 +14,7 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QHash>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -37,6 +42,15 @@ public:
 private:
     static constexpr int kCaptionShift = 3;
 };
+
+// A label whose text is drawn exactly as given: "&" is a character, not an accelerator mark.
+QLabel *literalLabel(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    return label;
+}
 
 constexpr const char *kA2 = "VORDA-A2";
 constexpr const char *kArial = "Arial";

@@ -6,7 +6,7 @@
 
 #include "app/chart/ChartPicture.h"
 #include "app/chart/TrendPlot.h"
-#include "app/window/FormWidgets.h"
+#include "app/window/ClickPanel.h"
 #include "support/WorkerThreads.h"
 
 #include <QAreaSeries>

@@ -1,4 +1,4 @@
-#include "app/window/FormWidgets.h"
+#include "app/paint/KeptPanelStyle.h"
 #include "support/ScreenGrab.h"
 
 #include <QApplication>

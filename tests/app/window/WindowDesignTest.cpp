@@ -2,7 +2,8 @@
 // the table's order, and the shared widget behaviour the components rely on.
 #include "FormTestSupport.h"
 
-#include "app/window/FormWidgets.h"
+#include "app/window/EditKeyFilter.h"
+#include "app/window/ToggleButton.h"
 #include "app/window/WindowDesign.h"
 
 #include <QAction>
