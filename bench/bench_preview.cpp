@@ -5,7 +5,7 @@
 #include "app/HeronF.h"
 #include "app/log/ReadingLog.h"
 #include "app/report/ReportPageView.h"
-#include "app/report/ReportPreview.h"
+#include "app/report/ReportPreviewDialog.h"
 #include "core/LogTable.h"
 #include "support/FakeHidPlatform.h"
 

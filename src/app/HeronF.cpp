@@ -10,6 +10,7 @@
 #include "app/uCharControl.h"
 #include "app/window/ClickPanel.h"
 #include "app/window/FormDialogs.h"
+#include "app/window/WidgetDialogs.h"
 #include "app/window/WindowDesign.h"
 
 #include <QAction>

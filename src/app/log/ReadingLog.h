@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/report/LogReport.h"
+#include "app/report/LogReportPreview.h"
 #include "core/RecordGate.h"
 
 #include <QObject>

@@ -1,14 +1,12 @@
 #include "app/report/LogReport.h"
 
 #include "app/log/DisplayText.h"
-#include "app/report/ReportPreview.h"
 #include "core/LogTable.h"
 
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageRanges>
 #include <QPainter>
-#include <QPointer>
 #include <QPrinter>
 
 #include <algorithm>
@@ -245,25 +243,6 @@ void LogReport::paintPage(QPainter &painter, const QPageLayout &layout, int page
     PagePainter(painter, device, bandArea.size())
         .paint(m_table, firstRow, std::min(rows, firstRow + perPage));
     painter.restore();
-}
-
-bool LogReportPreview::exec(const LogTable &table, QWidget *parent)
-{
-    if (m_open)
-        return false;
-    m_open = true;
-
-    QPrinter printer(QPrinter::HighResolution);
-    LogReport::setUpPrinter(printer);
-    const LogReport report(table);
-    // On the heap and watched: if the parent goes away during the nested event loop it
-    // takes the dialog with it.
-    QPointer<ReportPreviewDialog> dialog = new ReportPreviewDialog(report, printer, parent);
-    dialog->exec();
-    delete dialog.data();
-
-    m_open = false;
-    return true;
 }
 
 } // namespace vireo

@@ -2,8 +2,6 @@
 
 #include <QString>
 
-class QWidget;
-
 namespace vireo {
 
 // Every modal box and file dialog the window opens goes through here, so that tests can
@@ -24,23 +22,6 @@ public:
     virtual QString saveFileName(const QString &filter, const QString &defaultSuffix,
                                  const QString &proposed) = 0;
     virtual QString openFileName(const QString &filter, const QString &proposed) = 0;
-};
-
-// The real boxes and dialogs.
-class WidgetDialogs : public FormDialogs {
-public:
-    explicit WidgetDialogs(QWidget *parent) : m_parent(parent) {}
-
-    void information(const QString &text) override;
-    void plainMessage(const QString &text) override;
-    void error(const QString &title, const QString &text) override;
-    bool askYesNo(const QString &text) override;
-    QString saveFileName(const QString &filter, const QString &defaultSuffix,
-                         const QString &proposed) override;
-    QString openFileName(const QString &filter, const QString &proposed) override;
-
-private:
-    QWidget *m_parent;
 };
 
 } // namespace vireo

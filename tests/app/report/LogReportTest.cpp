@@ -1,9 +1,10 @@
 // The report is printed to PDF and read back with the poppler tools, so what is checked is
 // what a printer would receive.
 #include "app/report/LogReport.h"
+#include "app/report/LogReportPreview.h"
 
 #include "app/report/ReportPageView.h"
-#include "app/report/ReportPreview.h"
+#include "app/report/ReportPreviewDialog.h"
 #include "core/LogTable.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/window/FormDialogs.h"
+#include "app/window/WidgetDialogs.h"
 
 #include <QFileDialog>
 #include <QGuiApplication>

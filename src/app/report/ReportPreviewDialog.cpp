@@ -1,4 +1,4 @@
-#include "app/report/ReportPreview.h"
+#include "app/report/ReportPreviewDialog.h"
 
 #include "app/report/LogReport.h"
 #include "app/report/ReportPageView.h"
