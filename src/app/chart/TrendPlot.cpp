@@ -1,6 +1,6 @@
 #include "app/chart/TrendPlot.h"
 
-#include "app/paint/PaintPieces.h"
+#include "app/paint/DrawInEachRect.h"
 
 #include <QAreaSeries>
 #include <QChart>

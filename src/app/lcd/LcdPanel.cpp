@@ -1,6 +1,6 @@
 #include "app/lcd/LcdPanel.h"
 
-#include "app/paint/PaintPieces.h"
+#include "app/paint/DrawInEachRect.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -119,7 +119,7 @@ LcdPanel::LcdPanel(QWidget *parent) : QFrame(parent)
         // What the panel's font does not say comes from the window, as for any control.
         m.font = f.resolve(font());
         m.outlined = d.px > kLargestCachedGlyphPx;
-        m.texts = LaidOutTexts(m.font);
+        m.texts = TextDrawer(m.font);
     }
 }
 

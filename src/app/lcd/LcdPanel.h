@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/paint/LaidOutTexts.h"
+#include "app/paint/TextDrawer.h"
 #include "core/LcdDecoder.h"
 
 #include <QColor>
@@ -69,7 +69,7 @@ private:
         QColor picturesInk;
         qreal picturesRatio = 0;
         // Smaller captions as laid out for the paints before.
-        LaidOutTexts texts{QFont()};
+        TextDrawer texts{QFont()};
     };
 
     const Member &at(LcdMember member) const { return m_members[index(member)]; }

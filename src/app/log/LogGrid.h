@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/paint/LaidOutTexts.h"
+#include "app/paint/TextDrawer.h"
 #include "core/LogTable.h"
 
 #include <QAbstractScrollArea>
@@ -114,7 +114,7 @@ private:
     std::array<QFont, LogTable::ColumnCount> m_fonts;
     // Each column's texts as shaped for the paints before, and measured: what is kept is no
     // state of the grid.
-    mutable std::vector<LaidOutTexts> m_texts;
+    mutable std::vector<TextDrawer> m_texts;
     int m_rowHeight = 0;
     std::size_t m_shownRows = 0;
     std::optional<std::size_t> m_current;

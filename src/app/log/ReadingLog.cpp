@@ -1,7 +1,7 @@
 #include "app/log/ReadingLog.h"
 
-#include "app/log/LiveRows.h"
 #include "app/log/LogGrid.h"
+#include "app/log/LogIntake.h"
 #include "app/window/EditKeyFilter.h"
 #include "app/window/FormDialogs.h"
 #include "app/window/WindowDesign.h"
@@ -103,7 +103,7 @@ void ReadingLog::createTable()
 {
     cds1 = std::make_unique<LogTable>();
     DBGrid1->setTable(cds1.get());
-    liveRows = std::make_unique<LiveRows>(*cds1, *DBGrid1);
+    intake = std::make_unique<LogIntake>(*cds1, *DBGrid1);
     recordGate = RecordGate{};
 }
 
@@ -126,7 +126,7 @@ bool ReadingLog::offer(const std::string &value, const std::string &func, const 
     if (decision.action != GateDecision::Action::Log)
         return false;
 
-    liveRows->append(LogRow{decision.recordNo, logTime(), func, value, unit, range});
+    intake->append(LogRow{decision.recordNo, logTime(), func, value, unit, range});
     return true;
 }
 

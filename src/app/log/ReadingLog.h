@@ -21,7 +21,7 @@ class QWidget;
 namespace vireo {
 
 class FormDialogs;
-class LiveRows;
+class LogIntake;
 class LogGrid;
 class LogTable;
 
@@ -79,7 +79,7 @@ private:
     QTimer *Trecord;
     std::unique_ptr<LogTable> cds1;
     // Where live readings join cds1 (they wait there while a file is loaded or saved).
-    std::unique_ptr<LiveRows> liveRows;
+    std::unique_ptr<LogIntake> intake;
     RecordGate recordGate;
     std::int32_t MaxRecords = 10000;
     bool m_intervalErrorShown = false;

@@ -1,9 +1,9 @@
 // The reading log's files and printed report.
 #include "app/log/ReadingLog.h"
 
-#include "app/log/LiveRows.h"
 #include "app/log/LogFileWork.h"
 #include "app/log/LogGrid.h"
+#include "app/log/LogIntake.h"
 #include "app/window/FormDialogs.h"
 #include "core/FileNames.h"
 #include "core/LogTable.h"
@@ -41,7 +41,7 @@ bool ReadingLog::SaveTableToFile(const LogTable &table, const QString &name)
     const bool xml = isXmlLogFileName(name.toStdString());
     QString error;
     {
-        const LiveRows::Hold hold(*liveRows);
+        const LogIntake::Hold hold(*intake);
         error = saveLogFile(table, name, xml, m_window);
     }
     if (xml) {
@@ -80,7 +80,7 @@ bool ReadingLog::LoadTableFromFile(const QString &name, LogTable &table, bool cl
         table.clear();
     bool ok = false;
     {
-        const LiveRows::Hold hold(*liveRows);
+        const LogIntake::Hold hold(*intake);
         ok = loadLogFile(name, isXmlLogFileName(name.toStdString()), table, m_window);
     }
     if (!ok)

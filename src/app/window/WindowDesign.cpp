@@ -3,7 +3,7 @@
 #include "app/lcd/LcdPanel.h"
 #include "app/log/LogGrid.h"
 #include "app/paint/BarGraph.h"
-#include "app/paint/KeptPanelStyle.h"
+#include "app/paint/ReadOnlyEditStyle.h"
 #include "app/window/ClickPanel.h"
 #include "app/window/ShapeWidget.h"
 #include "app/window/ToggleButton.h"
@@ -330,7 +330,7 @@ QWidget *makeWidget(const ControlDesign &row, QWidget *parent)
         edit->setReadOnly((row.flags & ReadOnly) != 0);
         // A box only code writes to is written with every reading.
         if (edit->isReadOnly()) {
-            auto *style = new KeptPanelStyle;
+            auto *style = new ReadOnlyEditStyle;
             style->setParent(edit);
             edit->setStyle(style);
         }

@@ -1,4 +1,4 @@
-#include "app/paint/LaidOutTexts.h"
+#include "app/paint/TextDrawer.h"
 
 #include <QFontMetrics>
 #include <QImage>
@@ -31,7 +31,7 @@ struct TwoPictures {
     }
 };
 
-TwoPictures drawBoth(LaidOutTexts &texts, const QRect &cell, int flags, const QString &text,
+TwoPictures drawBoth(TextDrawer &texts, const QRect &cell, int flags, const QString &text,
                      const QColor &ink = Qt::black)
 {
     TwoPictures p;
@@ -80,10 +80,10 @@ const char *const kCellTexts[] = {"1",
                                   "  ",
                                   "a b  "};
 
-TEST(LaidOutTexts, DrawWhatThePaintersTextDrawsForEveryAlignmentAndWidth)
+TEST(TextDrawer, DrawWhatThePaintersTextDrawsForEveryAlignmentAndWidth)
 {
     for (const QFont &font : {pixelFont("Arial", 12), pixelFont("VORDA-A2", 12)}) {
-        LaidOutTexts texts(font);
+        TextDrawer texts(font);
         for (int horizontal : {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight})
             for (int vertical : {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom})
                 for (int line : {0, int(Qt::TextSingleLine), int(Qt::TextForceLeftToRight)})
@@ -112,7 +112,7 @@ QRect paintedBox(const QImage &image)
     return box;
 }
 
-TEST(LaidOutTexts, ReachHoldsEveryPixelADrawPaints)
+TEST(TextDrawer, ReachHoldsEveryPixelADrawPaints)
 {
     // Signs taller and deeper than the font's line, from the font itself and from fallbacks.
     std::vector<QString> texts;
@@ -121,7 +121,7 @@ TEST(LaidOutTexts, ReachHoldsEveryPixelADrawPaints)
     for (const char *text : {"\xc3\x85\xc3\x89gjpqy", "\xe2\x88\xab\xe2\x88\x91", "|[]{}"})
         texts.push_back(QString::fromUtf8(text));
     for (const QFont &font : {pixelFont("Arial", 12), pixelFont("VORDA-A2", 12)}) {
-        LaidOutTexts kept(font);
+        TextDrawer kept(font);
         for (int horizontal : {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight})
             for (int width : {20, 33, 49})
                 for (const QString &text : texts) {
@@ -142,7 +142,7 @@ TEST(LaidOutTexts, ReachHoldsEveryPixelADrawPaints)
 
 // The grid decides from the width whether a number fits or ends in an ellipsis: the kept width
 // must be the one the font's metrics give.
-TEST(LaidOutTexts, AdvanceIsTheFontMetricsWidth)
+TEST(TextDrawer, AdvanceIsTheFontMetricsWidth)
 {
     QImage device(8, 8, QImage::Format_RGB32);
     std::vector<QString> texts;
@@ -155,7 +155,7 @@ TEST(LaidOutTexts, AdvanceIsTheFontMetricsWidth)
     }
     texts.push_back(QStringLiteral("a\tb"));
     for (const QFont &font : {pixelFont("Arial", 12), pixelFont("VORDA-A2", 12)}) {
-        LaidOutTexts kept(font);
+        TextDrawer kept(font);
         for (int pass = 0; pass < 2; ++pass)
             for (const QString &text : texts)
                 ASSERT_EQ(kept.advance(&device, text), QFontMetrics(font).horizontalAdvance(text))
@@ -163,9 +163,9 @@ TEST(LaidOutTexts, AdvanceIsTheFontMetricsWidth)
     }
 }
 
-TEST(LaidOutTexts, KeptTextsFollowThePenAndTheClipAndStayBounded)
+TEST(TextDrawer, KeptTextsFollowThePenAndTheClipAndStayBounded)
 {
-    LaidOutTexts texts(pixelFont("Arial", 12));
+    TextDrawer texts(pixelFont("Arial", 12));
     const QRect cell(2, 3, 40, 17);
     // The same text in the mark's colours after its plain ones, from what was kept.
     EXPECT_EQ(drawBoth(texts, cell, Qt::AlignRight | Qt::AlignVCenter, "12:00:01").kept,

@@ -1,4 +1,4 @@
-#include "app/paint/KeptPanelStyle.h"
+#include "app/paint/ReadOnlyEditStyle.h"
 #include "support/ScreenGrab.h"
 
 #include <QApplication>
@@ -48,13 +48,13 @@ struct BoxesSideBySide {
     }
     QImage shown(const QWidget *box) { return vireo::test::shownOnScreen(host, box->geometry()); }
 
-    KeptPanelStyle style;
+    ReadOnlyEditStyle style;
     QWidget host;
     QLineEdit *kept = new QLineEdit(&host);
     QLineEdit *plain = new QLineEdit(&host);
 };
 
-TEST(KeptPanelStyle, BoxLooksAsTheStyleDrawsItThroughTextsColoursAndFocus)
+TEST(ReadOnlyEditStyle, BoxLooksAsTheStyleDrawsItThroughTextsColoursAndFocus)
 {
     BoxesSideBySide boxes;
     ASSERT_EQ(boxes.shown(boxes.kept), boxes.shown(boxes.plain));
@@ -96,7 +96,7 @@ TEST(KeptPanelStyle, BoxLooksAsTheStyleDrawsItThroughTextsColoursAndFocus)
     EXPECT_EQ(boxes.shown(boxes.kept), plainUnfocused);
 }
 
-TEST(KeptPanelStyle, ABoxWithoutAPlainFillIsDrawnByTheStyle)
+TEST(ReadOnlyEditStyle, ABoxWithoutAPlainFillIsDrawnByTheStyle)
 {
     BoxesSideBySide boxes;
     for (QLineEdit *box : {boxes.kept, boxes.plain})

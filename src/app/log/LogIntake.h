@@ -11,13 +11,13 @@ namespace vireo {
 
 class LogGrid;
 
-// Where live readings join the log. Long work on the log (loading or saving millions of rows)
-// lets the event loop run, so readings keep arriving; while such work holds the log they wait
-// here, in order, and join the table when it ends, so that a loaded file's rows stay together
-// and a save reads a log that does not move.
-class LiveRows {
+// Where live readings join the log: every logged row enters the table here. Long work on the log
+// (loading or saving millions of rows) lets the event loop run, so readings keep arriving; while
+// such work holds the log they wait here, in order, and join the table when it ends, so that a
+// loaded file's rows stay together and a save reads a log that does not move.
+class LogIntake {
 public:
-    LiveRows(LogTable &table, LogGrid &grid) : m_table(table), m_grid(grid) {}
+    LogIntake(LogTable &table, LogGrid &grid) : m_table(table), m_grid(grid) {}
 
     // Appends the row and shows it, or keeps it until the log is released.
     void append(const LogRow &row);
@@ -28,13 +28,13 @@ public:
     // rows in.
     class Hold {
     public:
-        explicit Hold(LiveRows &rows) : m_rows(rows) { ++m_rows.m_holds; }
-        ~Hold() { m_rows.release(); }
+        explicit Hold(LogIntake &intake) : m_intake(intake) { ++m_intake.m_holds; }
+        ~Hold() { m_intake.release(); }
         Hold(const Hold &) = delete;
         Hold &operator=(const Hold &) = delete;
 
     private:
-        LiveRows &m_rows;
+        LogIntake &m_intake;
     };
 
 private:

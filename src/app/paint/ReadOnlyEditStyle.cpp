@@ -1,4 +1,4 @@
-#include "app/paint/KeptPanelStyle.h"
+#include "app/paint/ReadOnlyEditStyle.h"
 
 #include <QPaintEngine>
 #include <QPainter>
@@ -9,8 +9,8 @@
 
 namespace vireo {
 
-void KeptPanelStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option,
-                                   QPainter *painter, const QWidget *widget) const
+void ReadOnlyEditStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option,
+                                      QPainter *painter, const QWidget *widget) const
 {
     const auto *frame = qstyleoption_cast<const QStyleOptionFrame *>(option);
     const QPaintDevice *target = painter->paintEngine()->paintDevice();

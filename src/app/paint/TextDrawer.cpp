@@ -1,4 +1,4 @@
-#include "app/paint/LaidOutTexts.h"
+#include "app/paint/TextDrawer.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -59,12 +59,12 @@ bool leftToRight(const QPainter &painter, int flags)
 
 } // namespace
 
-LaidOutTexts::LaidOutTexts(const QFont &font) : m_font(font) {}
-LaidOutTexts::~LaidOutTexts() = default;
-LaidOutTexts::LaidOutTexts(LaidOutTexts &&) noexcept = default;
-LaidOutTexts &LaidOutTexts::operator=(LaidOutTexts &&) noexcept = default;
+TextDrawer::TextDrawer(const QFont &font) : m_font(font) {}
+TextDrawer::~TextDrawer() = default;
+TextDrawer::TextDrawer(TextDrawer &&) noexcept = default;
+TextDrawer &TextDrawer::operator=(TextDrawer &&) noexcept = default;
 
-struct LaidOutTexts::Kept {
+struct TextDrawer::Kept {
     Kept(const QString &text, const QFont &font, QPaintDevice *device) : layout(text, font, device)
     {
     }
@@ -73,7 +73,7 @@ struct LaidOutTexts::Kept {
     mutable std::optional<QRectF> ink;
 };
 
-const QRectF &LaidOutTexts::ink(const Kept &kept)
+const QRectF &TextDrawer::ink(const Kept &kept)
 {
     if (kept.ink)
         return *kept.ink;
@@ -104,14 +104,14 @@ const QRectF &LaidOutTexts::ink(const Kept &kept)
     return *kept.ink;
 }
 
-const LaidOutTexts::Kept *LaidOutTexts::laidOut(QPainter &painter, int flags, const QString &text)
+const TextDrawer::Kept *TextDrawer::laidOut(QPainter &painter, int flags, const QString &text)
 {
     if ((flags & ~kLaidOutFlags) != 0 || !leftToRight(painter, flags) || !drawnAsGiven(text))
         return nullptr;
     return &keep(painter.device(), text);
 }
 
-int LaidOutTexts::advance(QPaintDevice *device, const QString &text)
+int TextDrawer::advance(QPaintDevice *device, const QString &text)
 {
     // What follows the last sign is measured as the painter measures it.
     if (text.isEmpty() || text.back().isSpace() || !drawnAsGiven(text))
@@ -119,7 +119,7 @@ int LaidOutTexts::advance(QPaintDevice *device, const QString &text)
     return qRound(keep(device, text).layout.lineAt(0).horizontalAdvance());
 }
 
-const LaidOutTexts::Kept &LaidOutTexts::keep(QPaintDevice *device, const QString &text)
+const TextDrawer::Kept &TextDrawer::keep(QPaintDevice *device, const QString &text)
 {
     const auto kept = m_kept.constFind(text);
     if (kept != m_kept.cend())
@@ -142,7 +142,7 @@ const LaidOutTexts::Kept &LaidOutTexts::keep(QPaintDevice *device, const QString
     return **m_kept.insert(text, std::move(made));
 }
 
-LaidOutTexts::Placement LaidOutTexts::place(const Kept &kept, const QRect &rect, int flags)
+TextDrawer::Placement TextDrawer::place(const Kept &kept, const QRect &rect, int flags)
 {
     const QTextLine line = kept.layout.lineAt(0);
     const qreal height = line.ascent() + line.descent();
@@ -166,7 +166,7 @@ LaidOutTexts::Placement LaidOutTexts::place(const Kept &kept, const QRect &rect,
     return {QPointF(left, top), !QRectF(rect).contains(QRectF(boxLeft, top, width, height))};
 }
 
-void LaidOutTexts::draw(QPainter &painter, const QRect &rect, int flags, const QString &text)
+void TextDrawer::draw(QPainter &painter, const QRect &rect, int flags, const QString &text)
 {
     if (text.isEmpty())
         return;
@@ -188,7 +188,7 @@ void LaidOutTexts::draw(QPainter &painter, const QRect &rect, int flags, const Q
         painter.restore();
 }
 
-QRect LaidOutTexts::reach(QPainter &painter, const QRect &rect, int flags, const QString &text)
+QRect TextDrawer::reach(QPainter &painter, const QRect &rect, int flags, const QString &text)
 {
     if (text.isEmpty())
         return {};

@@ -1,10 +1,10 @@
-#include "app/log/LiveRows.h"
+#include "app/log/LogIntake.h"
 
 #include "app/log/LogGrid.h"
 
 namespace vireo {
 
-void LiveRows::append(const LogRow &row)
+void LogIntake::append(const LogRow &row)
 {
     if (held()) {
         m_waiting.push_back({row.No, std::string(row.Time), std::string(row.Func),
@@ -16,7 +16,7 @@ void LiveRows::append(const LogRow &row)
     m_grid.rowsAppended();
 }
 
-void LiveRows::release()
+void LogIntake::release()
 {
     if (--m_holds > 0 || m_waiting.empty())
         return;

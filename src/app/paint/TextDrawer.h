@@ -17,17 +17,17 @@ class QTextLayout;
 
 namespace vireo {
 
-// Single-line texts of one font, each laid out the first time it is drawn and kept, drawn as
-// QPainter::drawText draws a single line in a rectangle (aligned in it, and cut at its edges
-// when it does not fit). A grid repaints the same few texts row after row, and the LCD the
-// same captions: its numbers, times, units and signs are shaped once instead of at every
-// paint.
-class LaidOutTexts {
+// Draws the single-line texts of one font as QPainter::drawText draws a single line in a
+// rectangle (aligned in it, and cut at its edges when it does not fit), each text laid out the
+// first time it is drawn and kept. A grid repaints the same few texts row after row, and the
+// LCD the same captions: its numbers, times, units and signs are shaped once instead of at
+// every paint.
+class TextDrawer {
 public:
-    explicit LaidOutTexts(const QFont &font);
-    ~LaidOutTexts();
-    LaidOutTexts(LaidOutTexts &&) noexcept;
-    LaidOutTexts &operator=(LaidOutTexts &&) noexcept;
+    explicit TextDrawer(const QFont &font);
+    ~TextDrawer();
+    TextDrawer(TextDrawer &&) noexcept;
+    TextDrawer &operator=(TextDrawer &&) noexcept;
 
     const QFont &font() const { return m_font; }
     // `flags` as for QPainter::drawText: one horizontal and one vertical alignment, and

@@ -8,10 +8,11 @@
 
 namespace vireo {
 
-// A style that draws a line edit's panel from a picture kept per size, state and colours, over
-// the plain colour the edit fills itself with: the measured value's box takes a new text with
-// nearly every reading, and the style strokes its rounded frame at every paint.
-class KeptPanelStyle : public QProxyStyle {
+// The style of the edit boxes only the program writes to (the measured value's box): it draws
+// a box's panel from a picture kept per size, state and colours, over the plain colour the box
+// fills itself with. The measured value's box takes a new text with nearly every reading, and
+// the style strokes its rounded frame at every paint.
+class ReadOnlyEditStyle : public QProxyStyle {
 public:
     void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
                        const QWidget *widget) const override;
