@@ -78,7 +78,7 @@ void clickWithMeter(benchmark::State &state, TFCOMM &w, QToolButton *button)
     int sent = 0;
     QObject::connect(&meter, &QTimer::timeout, [&] {
         longest = std::max(longest, gap.restart());
-        w.takeFrameText("A0" + std::to_string(1000 + sent++ % 9000) + "B00AD", true);
+        w.LcdDisplayHeron("A0" + std::to_string(1000 + sent++ % 9000) + "B00AD");
     });
     const std::size_t before = logOf(w).rowCount();
     QElapsedTimer took;

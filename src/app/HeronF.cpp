@@ -2,6 +2,7 @@
 
 #include "app/chart/TrendChart.h"
 #include "app/lcd/LcdPanel.h"
+#include "app/links/LinkStatus.h"
 #include "app/links/SerialLink.h"
 #include "app/links/UsbLink.h"
 #include "app/log/ReadingLog.h"
@@ -113,9 +114,11 @@ void TFCOMM::buildComponents(std::shared_ptr<HidPlatform> hidPlatform)
     auto named = [](QObject *component, const char *name) {
         component->setObjectName(QLatin1String(name));
     };
-    m_serial = new SerialLink(this, *m_dialogs, m_watchdog);
+    m_linkStatus = new LinkStatus(this);
+    named(m_linkStatus, "LinkStatus");
+    m_serial = new SerialLink(this, *m_dialogs);
     named(m_serial, "SerialLink");
-    m_usb = new UsbLink(this, *m_dialogs, m_watchdog, std::move(hidPlatform),
+    m_usb = new UsbLink(this, *m_dialogs, *m_linkStatus, std::move(hidPlatform),
                         [this] { return switches(); });
     named(m_usb, "UsbLink");
     m_limits = new LimitsPanel(this, DecimalSep);
@@ -136,10 +139,9 @@ void TFCOMM::wire()
             &TFCOMM::BtExit1Click);
     connect(designed<QAction>(this, "EXIT1"), &QAction::triggered, this, &TFCOMM::BtExit1Click);
 
-    connect(m_serial, &SerialLink::heronBytes, this, &TFCOMM::HHeronBRData);
-    connect(m_serial, &SerialLink::wrenBytes, this, &TFCOMM::HWrenBRData);
-    connect(m_serial, &SerialLink::usbStalled, m_usb, &UsbLink::stopStalledUsbReading);
-    connect(m_usb, &UsbLink::frameText, this, &TFCOMM::takeFrameText);
+    connect(m_serial, &SerialLink::frameReceived, this, &TFCOMM::LcdDisplayHeron);
+    connect(m_usb, &UsbLink::frameReceived, this, &TFCOMM::LcdDisplayHeron);
+    connect(m_linkStatus, &LinkStatus::usbStalled, m_usb, &UsbLink::stopStalledUsbReading);
     connect(m_usb, &UsbLink::infoRequested, this, &TFCOMM::showDeviceInfo);
 
     connect(m_chart, &TrendChart::newClicked, m_log, &ReadingLog::RecordNewClick);

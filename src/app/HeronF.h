@@ -1,8 +1,6 @@
 #pragma once
 
-#include "core/FrameCollector.h"
 #include "core/LcdDecoder.h"
-#include "core/LinkWatchdog.h"
 #include "core/ModelTable.h"
 #include "core/TraceLog.h"
 
@@ -23,15 +21,17 @@ class FormDialogs;
 class HidPlatform;
 class LcdPanel;
 class LimitsPanel;
+class LinkStatus;
 class ReadingLog;
 class ScalePanel;
 class SerialLink;
 class TrendChart;
 class UsbLink;
 
-// The main window: builds the window design, the components that own its concerns (serial
-// link, USB link, limits panel, analog scale, trend chart, reading log), wires them, and carries
-// each reading from a link through the LCD panel to the log, the chart and the judgement.
+// The main window: builds the window design, the components that own its concerns (link
+// status, serial link, USB link, limits panel, analog scale, trend chart, reading log), wires
+// them, and carries each reading from a link through the LCD panel to the log, the chart and
+// the judgement.
 // Components and controls are found by their design names (objectName).
 class TFCOMM : public QWidget {
     Q_OBJECT
@@ -49,12 +49,9 @@ public:
     void BtExit1Click();
     void BitBtn1Click();
 
-    // The road of a reading: collectors, decoder and the log entry.
-    void HHeronBRData(const std::uint8_t *DataPtr, std::uint32_t DataSize);
-    void HWrenBRData(const std::uint8_t *DataPtr, std::uint32_t DataSize);
-    // A complete frame text from either link; decoded when `framed`.
-    void takeFrameText(const std::string &text, bool framed);
-    void LcdDisplayHeron();
+    // The road of a reading. A display frame ("A", nine digits, "D") from either link comes in
+    // here, the one way in; the decoded reading goes on to the log entry.
+    void LcdDisplayHeron(const std::string &FrameText);
     void INDataToTable();
 
     ModelSwitches switches() const;
@@ -78,13 +75,13 @@ private:
     FormDialogs *m_dialogs;
     // The hidden model switches, in the order of ModelSwitches.
     std::array<QCheckBox *, 13> m_modelBoxes{};
+    LinkStatus *m_linkStatus = nullptr;
     SerialLink *m_serial = nullptr;
     UsbLink *m_usb = nullptr;
     LimitsPanel *m_limits = nullptr;
     ScalePanel *m_scale = nullptr;
     TrendChart *m_chart = nullptr;
     ReadingLog *m_log = nullptr;
-    LinkWatchdog m_watchdog;
     std::function<void()> m_closed;
 
     // Program-wide state of the road.
@@ -92,7 +89,6 @@ private:
     CountClass counts; // ScaleKind, FullScaleCount, ScaleCenter, BarMidPos, ScaleSpan, ...
     MaxMinTracker tracker;
     QString DecimalSep;
-    FrameCollector frames; // RxNibbles, FrameText
     TraceLog Memo1;
     QString ValueText, UnitText, FuncText, RangeText;
     float ReadingCount = 0;

@@ -4,12 +4,11 @@
 
 #include "app/chart/TrendChart.h"
 #include "app/lcd/LcdPanel.h"
-#include "app/links/SerialLink.h"
+#include "app/links/LinkStatus.h"
 #include "app/log/ReadingLog.h"
 #include "app/scale/LimitsPanel.h"
 #include "app/scale/ScalePanel.h"
 #include "app/uCharControl.h"
-#include "core/FrameCollector.h"
 #include "core/NumberText.h"
 
 #include <QLabel>
@@ -17,32 +16,14 @@
 
 namespace vireo {
 
-void TFCOMM::HHeronBRData(const std::uint8_t *DataPtr, std::uint32_t DataSize)
-{
-    collectHeron(frames, std::span<const std::uint8_t>(DataPtr, DataSize),
-                 [this] { LcdDisplayHeron(); });
-}
-
-void TFCOMM::HWrenBRData(const std::uint8_t *DataPtr, std::uint32_t DataSize)
-{
-    collectWren(frames, std::span<const std::uint8_t>(DataPtr, DataSize));
-}
-
-void TFCOMM::takeFrameText(const std::string &text, bool framed)
-{
-    frames.FrameText = text;
-    if (framed)
-        LcdDisplayHeron();
-}
-
-void TFCOMM::LcdDisplayHeron()
+void TFCOMM::LcdDisplayHeron(const std::string &FrameText)
 {
     DecimalSep = GetDecimalSeparator();
-    m_serial->frameSeen();
-    Memo1.append(frames.FrameText);
+    m_linkStatus->frameSeen();
+    Memo1.append(FrameText);
 
     const DecodedFrame frame =
-        LcdDecode(frames.FrameText, quirks, DecimalSep.toStdString(), counts, tracker);
+        LcdDecode(FrameText, quirks, DecimalSep.toStdString(), counts, tracker);
     // A frame with unreadable digits leaves the panel, the log and the chart as they were.
     if (frame.decoded)
         applyDecodedFrame(frame);

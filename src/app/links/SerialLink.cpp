@@ -4,43 +4,35 @@
 #include "app/window/FormDialogs.h"
 #include "app/window/ToggleButton.h"
 #include "app/window/WindowDesign.h"
-#include "core/LinkWatchdog.h"
 #include "links/ComDrv32.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QMenu>
-#include <QTimer>
 
 #include <algorithm>
 
 namespace vireo {
 
-SerialLink::SerialLink(QWidget *window, FormDialogs &dialogs, LinkWatchdog &watchdog)
-    : QObject(window), m_dialogs(dialogs), m_watchdog(watchdog),
-      BtCOM1(designed<ClickPanel>(window, "BtCOM1")),
+SerialLink::SerialLink(QWidget *window, FormDialogs &dialogs)
+    : QObject(window), m_dialogs(dialogs), BtCOM1(designed<ClickPanel>(window, "BtCOM1")),
       BtCOM2(designed<ClickPanel>(window, "BtCOM2")),
       BtCOM3(designed<ClickPanel>(window, "BtCOM3")),
       BtCOM4(designed<ClickPanel>(window, "BtCOM4")),
       COMCon(designed<ToggleButton>(window, "COMCon")),
       BTCon(designed<ClickPanel>(window, "BTCon")),
-      BtDiscon(designed<ClickPanel>(window, "BtDiscon")), CONok(designed<QLabel>(window, "CONok")),
-      CONokN(designed<QLabel>(window, "CONokN")), ComSetup1(designed<QMenu>(window, "ComSetup1")),
-      COM11(designed<QAction>(window, "COM11")), COM21(designed<QAction>(window, "COM21")),
-      COM31(designed<QAction>(window, "COM31")), COM41(designed<QAction>(window, "COM41")),
-      START1(designed<QAction>(window, "START1")), STOP1(designed<QAction>(window, "STOP1")),
-      COMM2(new TCommPortDriver(this)), CommPortDriver1(new TCommPortDriver(this)),
-      ConTimer(new QTimer(this))
+      BtDiscon(designed<ClickPanel>(window, "BtDiscon")),
+      ComSetup1(designed<QMenu>(window, "ComSetup1")), COM11(designed<QAction>(window, "COM11")),
+      COM21(designed<QAction>(window, "COM21")), COM31(designed<QAction>(window, "COM31")),
+      COM41(designed<QAction>(window, "COM41")), START1(designed<QAction>(window, "START1")),
+      STOP1(designed<QAction>(window, "STOP1")), COMM2(new TCommPortDriver(this)),
+      CommPortDriver1(new TCommPortDriver(this))
 {
     COMM2->setObjectName(QStringLiteral("COMM2"));
     COMM2->SetComPort(pnCOM1);
     COMM2->SetComPortSpeed(br2400);
     CommPortDriver1->setObjectName(QStringLiteral("CommPortDriver1"));
     CommPortDriver1->SetComPort(pnCOM1);
-    ConTimer->setObjectName(QStringLiteral("ConTimer"));
-    ConTimer->setInterval(100);
     wire();
-    ConTimer->start();
 }
 
 void SerialLink::wire()
@@ -59,7 +51,6 @@ void SerialLink::wire()
     connect(START1, &QAction::triggered, this, &SerialLink::BTCon1Click);
     connect(BtDiscon, &ClickPanel::clicked, this, &SerialLink::BtDiscon1Click);
     connect(STOP1, &QAction::triggered, this, &SerialLink::BtDiscon1Click);
-    connect(ConTimer, &QTimer::timeout, this, &SerialLink::ConTimerTimer);
 }
 
 void SerialLink::bindSerialCollector(SerialCollector collector)
@@ -68,13 +59,13 @@ void SerialLink::bindSerialCollector(SerialCollector collector)
     case SerialCollector::Heron:
         COMM2->OnReceiveData = [this](TCommPortDriver *, const std::uint8_t *data,
                                       std::int32_t size) {
-            emit heronBytes(data, static_cast<std::uint32_t>(size));
+            HHeronBRData(data, static_cast<std::uint32_t>(size));
         };
         break;
     case SerialCollector::Wren:
         COMM2->OnReceiveData = [this](TCommPortDriver *, const std::uint8_t *data,
                                       std::int32_t size) {
-            emit wrenBytes(data, static_cast<std::uint32_t>(size));
+            HWrenBRData(data, static_cast<std::uint32_t>(size));
         };
         break;
     case SerialCollector::None:
@@ -90,20 +81,15 @@ void SerialLink::setSpeed(std::uint32_t bitsPerSecond)
         ComPortBaudRates.begin()));
 }
 
-void SerialLink::frameSeen()
+void SerialLink::HHeronBRData(const std::uint8_t *DataPtr, std::uint32_t DataSize)
 {
-    showLinkPicture(true);
-    m_watchdog.frameSeen();
+    collectHeron(frames, std::span<const std::uint8_t>(DataPtr, DataSize),
+                 [this] { emit frameReceived(frames.FrameText); });
 }
 
-void SerialLink::showLinkPicture(bool active)
+void SerialLink::HWrenBRData(const std::uint8_t *DataPtr, std::uint32_t DataSize)
 {
-    // Every frame and every third watchdog tick ask for the picture that already shows;
-    // showing a shown widget is not free.
-    if (CONok->isHidden() == active)
-        CONok->setVisible(active);
-    if (CONokN->isHidden() != active)
-        CONokN->setVisible(!active);
+    collectWren(frames, std::span<const std::uint8_t>(DataPtr, DataSize));
 }
 
 void SerialLink::selectPort(int port)
@@ -195,15 +181,6 @@ void SerialLink::Bcom1Click()
 void SerialLink::BCOM2Click()
 {
     COMM2->SetComPort(pnCOM2);
-}
-
-void SerialLink::ConTimerTimer()
-{
-    const LinkWatchdog::Tick tick = m_watchdog.tick();
-    if (tick.usbStalled)
-        emit usbStalled();
-    if (tick.linkIdle)
-        showLinkPicture(false);
 }
 
 } // namespace vireo

@@ -1,40 +1,41 @@
 #pragma once
 
+#include "core/FrameCollector.h"
 #include "core/ModelTable.h"
 
 #include <QObject>
 
 #include <cstdint>
+#include <string>
 
 class QAction;
-class QLabel;
 class QMenu;
-class QTimer;
 class QWidget;
 
 namespace vireo {
 
 class ClickPanel;
 class FormDialogs;
-class LinkWatchdog;
 class TCommPortDriver;
 class ToggleButton;
 
 // The serial link: the port panels and menu, the connect button and panels, the port driver
-// COMM2, and the watchdog timer ConTimer with the link picture it keeps.
+// COMM2 and the frame collectors that turn its bytes into display frames.
 class SerialLink : public QObject {
     Q_OBJECT
 public:
-    // Takes its controls from the window design in `window`; ConTimer ticks `watchdog`.
-    SerialLink(QWidget *window, FormDialogs &dialogs, LinkWatchdog &watchdog);
+    // Takes its controls from the window design in `window`.
+    SerialLink(QWidget *window, FormDialogs &dialogs);
 
-    // Where received bytes go and at which speed the port runs; set by the model.
+    // Which collector takes the received bytes and at which speed the port runs; set by the
+    // model.
     void bindSerialCollector(SerialCollector collector);
     void setSpeed(std::uint32_t bitsPerSecond);
-    // A frame arrived on either link: the picture lights and the watchdog starts over.
-    void frameSeen();
 
-    TCommPortDriver &port() { return *COMM2; }
+    // The 11-byte collector: each framed text is handed on as frameReceived.
+    void HHeronBRData(const std::uint8_t *DataPtr, std::uint32_t DataSize);
+    // The 14-byte collector: frames are only stored.
+    void HWrenBRData(const std::uint8_t *DataPtr, std::uint32_t DataSize);
 
     void COM11Click();
     void COM21Click();
@@ -47,33 +48,25 @@ public:
     void StopClick();
     void Bcom1Click();
     void BCOM2Click();
-    void ConTimerTimer();
 
 signals:
-    // Bytes of the port for the 11-byte (Heron) and the 14-byte (Wren) frame collectors.
-    void heronBytes(const std::uint8_t *data, std::uint32_t size);
-    void wrenBytes(const std::uint8_t *data, std::uint32_t size);
-    // The watchdog gave up on a USB adapter that sends no meter bytes.
-    void usbStalled();
+    // A display frame ("A", nine digits, "D") for the decoder, as the USB link hands one on.
+    void frameReceived(const std::string &FrameText);
 
 private:
     void wire();
     void selectPort(int port);
-    // CONok while frames are decoded, CONokN otherwise.
-    void showLinkPicture(bool active);
 
     FormDialogs &m_dialogs;
-    LinkWatchdog &m_watchdog;
     ClickPanel *BtCOM1, *BtCOM2, *BtCOM3, *BtCOM4;
     ToggleButton *COMCon;
     ClickPanel *BTCon, *BtDiscon;
-    QLabel *CONok, *CONokN;
     QMenu *ComSetup1;
     QAction *COM11, *COM21, *COM31, *COM41, *START1, *STOP1;
     TCommPortDriver *COMM2;
     // The design's second port component; nothing opens it.
     TCommPortDriver *CommPortDriver1;
-    QTimer *ConTimer;
+    FrameCollector frames; // RxNibbles, FrameText
 };
 
 } // namespace vireo

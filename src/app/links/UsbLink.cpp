@@ -1,9 +1,9 @@
 #include "app/links/UsbLink.h"
 
+#include "app/links/LinkStatus.h"
 #include "app/window/FormDialogs.h"
 #include "app/window/ToggleButton.h"
 #include "app/window/WindowDesign.h"
-#include "core/LinkWatchdog.h"
 #include "links/JvHidControllerClass.h"
 #include "links/LinuxHidPlatform.h"
 
@@ -22,9 +22,9 @@ constexpr int kHistoryLines = 1000;
 
 } // namespace
 
-UsbLink::UsbLink(QWidget *window, FormDialogs &dialogs, LinkWatchdog &watchdog,
+UsbLink::UsbLink(QWidget *window, FormDialogs &dialogs, LinkStatus &status,
                  std::shared_ptr<HidPlatform> platform, std::function<ModelSwitches()> switches)
-    : QObject(window), m_dialogs(dialogs), m_watchdog(watchdog), m_switches(std::move(switches)),
+    : QObject(window), m_dialogs(dialogs), m_status(status), m_switches(std::move(switches)),
       USBCon(designed<ToggleButton>(window, "USBCon")),
       ReadBtn(designed<ToggleButton>(window, "ReadBtn")),
       ClearBtn(designed<QToolButton>(window, "ClearBtn")),
@@ -120,7 +120,7 @@ void UsbLink::USBConClick()
     m_readingAdapter.reset();
     ReadBtnClick();
     SetFeatureClick();
-    m_watchdog.usbReadingRestarted();
+    m_status.usbReadingRestarted();
     if (lookUpSelectedAdapter() == nullptr)
         return;
     if (!SelectedAdapter->CanReadWrite()) {
@@ -281,7 +281,7 @@ void UsbLink::takeReport(std::uint8_t ReportID, const std::uint8_t *Data, std::u
                          bool decodes)
 {
     const HidReportOutcome outcome = m_hidIntake.take(ReportID, {Data, Size});
-    m_watchdog.reportTaken(outcome.kind);
+    m_status.reportTaken(outcome.kind);
     if (outcome.historyLine)
         addHistoryLine(QString::fromStdString(*outcome.historyLine));
     if (!outcome.finishedBurst)
@@ -289,11 +289,11 @@ void UsbLink::takeReport(std::uint8_t ReportID, const std::uint8_t *Data, std::u
     if (decodes) {
         const HeronBurstFrame frame = finishHeronBurst(*outcome.finishedBurst);
         USBtxt->setText(QString::fromStdString(frame.FrameText));
-        emit frameText(frame.FrameText, frame.framed);
+        if (frame.framed)
+            emit frameReceived(frame.FrameText);
     } else {
-        const std::string text = finishWrenBurst(*outcome.finishedBurst);
-        USBtxt->setText(QString::fromStdString(text));
-        emit frameText(text, false);
+        // The 14-byte frames are shown here only.
+        USBtxt->setText(QString::fromStdString(finishWrenBurst(*outcome.finishedBurst)));
     }
 }
 

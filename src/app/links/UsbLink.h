@@ -23,7 +23,7 @@ namespace vireo {
 
 class FormDialogs;
 class HidPlatform;
-class LinkWatchdog;
+class LinkStatus;
 class TJvHidDevice;
 class TJvHidDeviceController;
 class ToggleButton;
@@ -35,8 +35,8 @@ class UsbLink : public QObject {
 public:
     // Takes its controls from the window design in `window`; `platform` is the USB HID layer
     // (the system's when null) and `switches` reads the window's model switches. Every input
-    // report is counted by `watchdog`.
-    UsbLink(QWidget *window, FormDialogs &dialogs, LinkWatchdog &watchdog,
+    // report is counted by the link's `status`.
+    UsbLink(QWidget *window, FormDialogs &dialogs, LinkStatus &status,
             std::shared_ptr<HidPlatform> platform, std::function<ModelSwitches()> switches);
     ~UsbLink() override;
 
@@ -60,8 +60,8 @@ public:
     void stopStalledUsbReading();
 
 signals:
-    // A burst of meter bytes became a frame text; `framed` when the decoder takes it.
-    void frameText(const std::string &text, bool framed);
+    // A display frame ("A", nine digits, "D") for the decoder, as the serial link hands one on.
+    void frameReceived(const std::string &FrameText);
     // The device information window was asked for.
     void infoRequested();
 
@@ -79,7 +79,7 @@ private:
     void reportNoAccess(TJvHidDevice &device);
 
     FormDialogs &m_dialogs;
-    LinkWatchdog &m_watchdog;
+    LinkStatus &m_status;
     std::function<ModelSwitches()> m_switches;
     ToggleButton *USBCon, *ReadBtn;
     QToolButton *ClearBtn, *InfoBtn;
