@@ -2,7 +2,6 @@
 // repaint after it costs, and whether either grows with the size of the log.
 #include "OffscreenBench.h"
 #include "app/HeronF.h"
-#include "app/chart/TrendChart.h"
 #include "app/links/SerialLink.h"
 #include "app/log/ReadingLog.h"
 #include "app/uCharControl.h"
@@ -51,11 +50,11 @@ void feed(vireo::SerialLink &serial, std::size_t i)
 void prefill(TFCOMM &w, std::size_t rows)
 {
     auto *log = w.findChild<vireo::ReadingLog *>(QStringLiteral("ReadingLog"));
-    auto *chart = w.findChild<vireo::TrendChart *>(QStringLiteral("TrendChart"));
+    auto *chart = w.findChild<vireo::TChartControl *>(QStringLiteral("ChartCtl"));
     for (std::size_t i = 0; i < rows; ++i) {
         log->table()->append(
             {static_cast<std::int32_t>(i + 1), "12:00:00", "DC", "1.234", "V", "AUTO"});
-        chart->chartControl().AddValue(1.234);
+        chart->AddValue(1.234);
     }
     log->gate().RecordNo = static_cast<std::int32_t>(rows + 1);
 }

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "core/LcdDecoder.h"
+#include "core/MeterReading.h"
 #include "core/ModelTable.h"
 #include "core/TraceLog.h"
 
-#include <QString>
 #include <QWidget>
 
 #include <array>
@@ -45,7 +45,7 @@ public:
     ~TFCOMM() override;
 
     void FormCreate();
-    QString GetDecimalSeparator() const;
+    std::string GetDecimalSeparator() const;
     void BtExit1Click();
     void BitBtn1Click();
 
@@ -55,9 +55,6 @@ public:
     void INDataToTable();
 
     ModelSwitches switches() const;
-    // The reading of the last decoded frame and every frame text seen.
-    const QString &valueText() const { return ValueText; }
-    const TraceLog &frameTrace() const { return Memo1; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -65,7 +62,8 @@ protected:
 private:
     void buildComponents(std::shared_ptr<HidPlatform> hidPlatform);
     void wire();
-    void applyDecodedFrame(const DecodedFrame &frame);
+    void readDecimalSeparator();
+    void applyDecodedFrame(DecodedFrame &frame);
     void showDeviceInfo();
 
     // LCD panel (its members are the panel's state) and the bar graph below it.
@@ -88,11 +86,11 @@ private:
     DecoderQuirks quirks;
     CountClass counts; // ScaleKind, FullScaleCount, ScaleCenter, BarMidPos, ScaleSpan, ...
     MaxMinTracker tracker;
-    QString DecimalSep;
+    std::string DecimalSep;
     TraceLog Memo1;
-    QString ValueText, UnitText, FuncText, RangeText;
-    float ReadingCount = 0;
-    AxisEdge OverloadEdge = AxisEdge::Top;
+    // The reading of the last decoded frame: ValueText, UnitText, FuncText, RangeText,
+    // ReadingCount and where an overload is plotted.
+    MeterReading reading;
 };
 
 } // namespace vireo

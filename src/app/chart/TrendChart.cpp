@@ -79,8 +79,6 @@ TrendChart::TrendChart(QWidget *window, FormDialogs &dialogs)
     Timer2->start();
 }
 
-TrendChart::~TrendChart() = default;
-
 void TrendChart::setUpChart()
 {
     chart = Chtshow->chart();
@@ -163,13 +161,31 @@ void TrendChart::wire()
 
 void TrendChart::createChartControl()
 {
-    ChartCtl = std::make_unique<TChartControl>(
-        TChartControl::ChartParts{Series2, axisX, axisY, m_plot}, 100);
+    ChartCtl =
+        new TChartControl(TChartControl::ChartParts{Series2, axisX, axisY, m_plot}, 100, this);
+    ChartCtl->setObjectName(QStringLiteral("ChartCtl"));
 }
 
-void TrendChart::addValue(double value)
+void TrendChart::setAxisRange(const AxisRange &range)
+{
+    ChartCtl->SetValueMin(range.min);
+    ChartCtl->SetValueMax(range.max);
+}
+
+void TrendChart::plotValue(double value)
 {
     setPageCaption(ChartCtl->AddValue(value));
+}
+
+void TrendChart::plotAxisEdge(AxisEdge edge)
+{
+    // The edges are the limits the axis was last given, reached or not.
+    plotValue(edge == AxisEdge::Bottom ? ChartCtl->FValueMin() : ChartCtl->FValueMax());
+}
+
+void TrendChart::clear()
+{
+    ChartCtl->ClearPoints();
 }
 
 void TrendChart::setCovered(bool covered)

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "core/MeterReading.h"
+
 #include <QObject>
 #include <QRect>
 #include <QString>
 
 #include <cstdint>
-#include <memory>
 
 class QAreaSeries;
 class QChart;
@@ -27,19 +28,24 @@ class TChartControl;
 class TrendPlot;
 
 // The trend chart Chtshow with its toolbar: the pager ChartCtl, the page size box with its
-// timer Timer2, the page buttons, enlarge/restore and the chart picture.
+// timer Timer2, the page buttons, enlarge/restore and the chart picture. The window plots
+// through it; the pager is its own.
 class TrendChart : public QObject {
     Q_OBJECT
 public:
     // Takes its controls from the window design in `window`.
     TrendChart(QWidget *window, FormDialogs &dialogs);
-    ~TrendChart() override;
 
     // Creates the pager over the chart with a page of 100 points.
     void createChartControl();
-    TChartControl &chartControl() { return *ChartCtl; }
+    // The vertical axis runs over the range.
+    void setAxisRange(const AxisRange &range);
     // Plots a logged value and shows the page it landed on.
-    void addValue(double value);
+    void plotValue(double value);
+    // Plots a logged value that is no number (an overload) at an edge of the vertical axis.
+    void plotAxisEdge(AxisEdge edge);
+    // The log was closed: the chart starts over, its page caption stays.
+    void clear();
     // The enlarged dial covers the chart.
     void setCovered(bool covered);
 
@@ -77,7 +83,7 @@ private:
     QPushButton *Bt10;
     ClickPanel *TbFd, *TbSx;
     QTimer *Timer2;
-    std::unique_ptr<TChartControl> ChartCtl;
+    TChartControl *ChartCtl = nullptr;
     QRect m_savedChartBounds;
     QString m_lastPictureName;
 };

@@ -34,8 +34,8 @@ QTimer *repairTimer(QObject *owner, const char *name)
 
 } // namespace
 
-LimitsPanel::LimitsPanel(QWidget *window, const QString &decimalSep)
-    : QObject(window), DecimalSep(decimalSep), Panel4(designed<QFrame>(window, "Panel4")),
+LimitsPanel::LimitsPanel(QWidget *window)
+    : QObject(window), Panel4(designed<QFrame>(window, "Panel4")),
       T1HI(designed<QLineEdit>(window, "T1HI")), T1VALUE(designed<QLineEdit>(window, "T1VALUE")),
       T1LO(designed<QLineEdit>(window, "T1LO")), Shape1(designed<ShapeWidget>(window, "Shape1")),
       judge(designed<QLabel>(window, "judge")), Timer4(repairTimer(this, "Timer4")),
@@ -54,14 +54,14 @@ void LimitsPanel::wire()
     connect(Timer5, &QTimer::timeout, this, &LimitsPanel::Timer5Timer);
 }
 
-void LimitsPanel::judgeReading(const QString &valueText)
+void LimitsPanel::judgeReading(const std::string &valueText)
 {
     // Setting even the same text lays the box out and repaints it again.
-    if (T1VALUE->text() != valueText)
-        T1VALUE->setText(valueText);
-    const std::string sep = DecimalSep.toStdString();
-    const Verdict verdict = vireo::judge(valueText.toStdString(), T1HI->text().toStdString(),
-                                         T1LO->text().toStdString(), sep);
+    const QString shown = QString::fromStdString(valueText);
+    if (T1VALUE->text() != shown)
+        T1VALUE->setText(shown);
+    const Verdict verdict =
+        vireo::judge(valueText, T1HI->text().toStdString(), T1LO->text().toStdString(), DecimalSep);
     const bool pass = verdict == Verdict::Pass;
     const QColor colour = pass ? QColor(0, 128, 0) : QColor(255, 0, 0);
     setVerdictColour(T1VALUE, colour);
@@ -92,22 +92,20 @@ void LimitsPanel::T1LOChange()
 void LimitsPanel::Timer4Timer()
 {
     Timer4->stop();
-    if (const auto repaired =
-            repairedHighLimit(T1HI->text().toStdString(), DecimalSep.toStdString()))
+    if (const auto repaired = repairedHighLimit(T1HI->text().toStdString(), DecimalSep))
         T1HI->setText(QString::fromLatin1(repaired->data(), repaired->size()));
 }
 
 void LimitsPanel::Timer5Timer()
 {
     Timer5->stop();
-    if (const auto repaired =
-            repairedLowLimit(T1LO->text().toStdString(), DecimalSep.toStdString()))
+    if (const auto repaired = repairedLowLimit(T1LO->text().toStdString(), DecimalSep))
         T1LO->setText(QString::fromLatin1(repaired->data(), repaired->size()));
 }
 
 bool LimitsPanel::T1HIKeyPress(QChar key)
 {
-    return limitKeyAccepted(key.unicode(), DecimalSep.toStdString());
+    return limitKeyAccepted(key.unicode(), DecimalSep);
 }
 
 } // namespace vireo

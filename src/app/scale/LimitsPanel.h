@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <string>
+
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -18,12 +20,13 @@ class ShapeWidget;
 class LimitsPanel : public QObject {
     Q_OBJECT
 public:
-    // Takes its controls from the window design in `window`; reads and converts numbers with
-    // the window's current `decimalSep`.
-    LimitsPanel(QWidget *window, const QString &decimalSep);
+    // Takes its controls from the window design in `window`.
+    explicit LimitsPanel(QWidget *window);
 
+    // The locale's decimal separator, with which the panel reads, mends and filters numbers.
+    void setDecimalSeparator(const std::string &decimalSep) { DecimalSep = decimalSep; }
     // Shows a logged reading and whether it lies within the limits.
-    void judgeReading(const QString &valueText);
+    void judgeReading(const std::string &valueText);
     // The enlarged chart covers the panel.
     void setCovered(bool covered);
 
@@ -36,7 +39,7 @@ public:
 private:
     void wire();
 
-    const QString &DecimalSep;
+    std::string DecimalSep;
     QFrame *Panel4;
     QLineEdit *T1HI, *T1VALUE, *T1LO;
     ShapeWidget *Shape1;

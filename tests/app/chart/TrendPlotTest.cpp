@@ -51,7 +51,7 @@ protected:
         settle();
     }
 
-    TChartControl &chart() { return fx.get<TrendChart>("TrendChart").chartControl(); }
+    TChartControl &chart() { return fx.get<TChartControl>("ChartCtl"); }
     QChartView &view() { return fx.get<QChartView>("Chtshow"); }
     TrendPlot &plot() { return fx.get<TrendPlot>("TrendPlot"); }
 
