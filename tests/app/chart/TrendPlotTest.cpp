@@ -276,6 +276,8 @@ TEST_F(TrendPlotTest, APointAPeriodAfterTheLastIsDrawnAtOnceEvenAfterALateRedraw
     chart().AddValue(400);
     EXPECT_EQ(plot().shownPoints().size(), 3);
     EXPECT_SOON_EQ(plot().shownPoints().size(), 4);
+    // The last point is drawn; the repaint of its strip may still wait in the event loop.
+    settle();
     expectSamePicture("after points drawn late and at once");
 }
 
