@@ -1,7 +1,7 @@
 #pragma once
 
 // The start and end that every bench of the real window shares.
-#include "app/DisplayFonts.h"
+#include "app/window/DisplayFonts.h"
 
 #include <QApplication>
 

@@ -1,7 +1,7 @@
 // Cost of logging one row into the grid and repainting it, with a short and with a very long log
 // behind it. The two figures should stay within a factor 1.5 of each other.
-#include "app/DisplayFonts.h"
-#include "app/LogGrid.h"
+#include "app/log/LogGrid.h"
+#include "app/window/DisplayFonts.h"
 #include "core/LogTable.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
 // Whole-program figures: start-up to the window shown, the CPU the window uses while a meter
 // streams at line rate, and while it idles with every timer running.
-#include "app/DisplayFonts.h"
-#include "app/FormWidgets.h"
 #include "app/HeronF.h"
-#include "app/ReadingLog.h"
+#include "app/log/ReadingLog.h"
+#include "app/window/DisplayFonts.h"
+#include "app/window/ToggleButton.h"
 #include "core/LogTable.h"
 #include "support/FakeHidPlatform.h"
 

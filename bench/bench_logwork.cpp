@@ -2,9 +2,9 @@
 // meter sending meanwhile: how long the work takes, the longest the event loop was kept
 // waiting (what the user sees as a frozen window), and the readings logged after it.
 #include "OffscreenBench.h"
-#include "app/FormDialogs.h"
 #include "app/HeronF.h"
-#include "app/ReadingLog.h"
+#include "app/log/ReadingLog.h"
+#include "app/window/FormDialogs.h"
 #include "core/LogTable.h"
 #include "support/FakeHidPlatform.h"
 
@@ -76,7 +76,7 @@ void clickWithMeter(benchmark::State &state, TFCOMM &w, QToolButton *button)
     int sent = 0;
     QObject::connect(&meter, &QTimer::timeout, [&] {
         longest = std::max(longest, gap.restart());
-        w.takeFrameText("A0" + std::to_string(1000 + sent++ % 9000) + "B00AD", true);
+        w.LcdDisplayHeron("A0" + std::to_string(1000 + sent++ % 9000) + "B00AD");
     });
     const std::size_t before = logOf(w).rowCount();
     QElapsedTimer took;

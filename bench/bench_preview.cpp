@@ -3,9 +3,9 @@
 // the memory back.
 #include "OffscreenBench.h"
 #include "app/HeronF.h"
-#include "app/ReadingLog.h"
-#include "app/ReportPageView.h"
-#include "app/ReportPreview.h"
+#include "app/log/ReadingLog.h"
+#include "app/report/ReportPageView.h"
+#include "app/report/ReportPreviewDialog.h"
 #include "core/LogTable.h"
 #include "support/FakeHidPlatform.h"
 

@@ -2,8 +2,8 @@
 // repaint after it costs, and whether either grows with the size of the log.
 #include "OffscreenBench.h"
 #include "app/HeronF.h"
-#include "app/ReadingLog.h"
-#include "app/TrendChart.h"
+#include "app/links/SerialLink.h"
+#include "app/log/ReadingLog.h"
 #include "app/uCharControl.h"
 #include "core/LogTable.h"
 #include "support/FakeHidPlatform.h"
@@ -34,21 +34,27 @@ std::unique_ptr<TFCOMM> makeWindow()
     return w;
 }
 
-void feed(TFCOMM &w, std::size_t i)
+// The serial link's collector, as the port driver hands it the bytes of one frame.
+vireo::SerialLink &serialLink(TFCOMM &w)
+{
+    return *w.findChild<vireo::SerialLink *>(QStringLiteral("SerialLink"));
+}
+
+void feed(vireo::SerialLink &serial, std::size_t i)
 {
     const auto &f = kFrames[i & 1];
-    w.HHeronBRData(f.data(), static_cast<std::uint32_t>(f.size()));
+    serial.HHeronBRData(f.data(), static_cast<std::uint32_t>(f.size()));
 }
 
 // Fills the log and the chart as a long session would have.
 void prefill(TFCOMM &w, std::size_t rows)
 {
     auto *log = w.findChild<vireo::ReadingLog *>(QStringLiteral("ReadingLog"));
-    auto *chart = w.findChild<vireo::TrendChart *>(QStringLiteral("TrendChart"));
+    auto *chart = w.findChild<vireo::TChartControl *>(QStringLiteral("ChartCtl"));
     for (std::size_t i = 0; i < rows; ++i) {
         log->table()->append(
             {static_cast<std::int32_t>(i + 1), "12:00:00", "DC", "1.234", "V", "AUTO"});
-        chart->chartControl().AddValue(1.234);
+        chart->AddValue(1.234);
     }
     log->gate().RecordNo = static_cast<std::int32_t>(rows + 1);
 }
@@ -57,9 +63,10 @@ void prefill(TFCOMM &w, std::size_t rows)
 void BM_FrameHandlerPath(benchmark::State &state)
 {
     auto w = makeWindow();
+    vireo::SerialLink &serial = serialLink(*w);
     std::size_t i = 0;
     for (auto _ : state)
-        feed(*w, i++);
+        feed(serial, i++);
 }
 BENCHMARK(BM_FrameHandlerPath)->Repetitions(5)->ReportAggregatesOnly(true);
 
@@ -67,10 +74,11 @@ BENCHMARK(BM_FrameHandlerPath)->Repetitions(5)->ReportAggregatesOnly(true);
 void BM_RepaintAfterFrame(benchmark::State &state)
 {
     auto w = makeWindow();
+    vireo::SerialLink &serial = serialLink(*w);
     std::size_t i = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        feed(*w, i++);
+        feed(serial, i++);
         state.ResumeTiming();
         w->repaint();
     }
@@ -82,9 +90,10 @@ void BM_FrameAndRepaintAtRows(benchmark::State &state)
 {
     auto w = makeWindow();
     prefill(*w, static_cast<std::size_t>(state.range(0)));
+    vireo::SerialLink &serial = serialLink(*w);
     std::size_t i = 0;
     for (auto _ : state) {
-        feed(*w, i++);
+        feed(serial, i++);
         w->repaint();
     }
     state.counters["rows"] = static_cast<double>(

@@ -1,17 +1,17 @@
 #pragma once
 
-#include "app/FormDialogs.h"
 #include "app/HeronF.h"
-#include "app/LimitsPanel.h"
-#include "app/ReadingLog.h"
-#include "app/ScalePanel.h"
-#include "app/TrendChart.h"
+#include "app/chart/TrendChart.h"
+#include "app/log/ReadingLog.h"
+#include "app/scale/LimitsPanel.h"
+#include "app/scale/ScalePanel.h"
 #include "app/uCharControl.h"
+#include "app/window/FormDialogs.h"
 #include "support/EventLoopWait.h"
 #include "support/FakeAdapter.h"
 #include "support/FakeHidPlatform.h"
 
-#include "app/LogGrid.h"
+#include "app/log/LogGrid.h"
 #include "core/LogTable.h"
 
 #include <QAbstractButton>

@@ -1,5 +1,5 @@
 // Widget tests run the real window classes on the offscreen platform.
-#include "app/DisplayFonts.h"
+#include "app/window/DisplayFonts.h"
 
 #include <QApplication>
 

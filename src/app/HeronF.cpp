@@ -1,16 +1,18 @@
 #include "app/HeronF.h"
 
-#include "app/FormDialogs.h"
-#include "app/FormWidgets.h"
-#include "app/LcdPanel.h"
-#include "app/LimitsPanel.h"
-#include "app/ReadingLog.h"
-#include "app/ScalePanel.h"
-#include "app/SerialLink.h"
-#include "app/TrendChart.h"
-#include "app/UsbLink.h"
-#include "app/WindowDesign.h"
-#include "app/uCharControl.h"
+#include "app/chart/TrendChart.h"
+#include "app/lcd/LcdPanel.h"
+#include "app/links/LinkStatus.h"
+#include "app/links/SerialLink.h"
+#include "app/links/UsbLink.h"
+#include "app/log/ReadingLog.h"
+#include "app/scale/LimitsPanel.h"
+#include "app/scale/ScalePanel.h"
+#include "app/window/ClickPanel.h"
+#include "app/window/FormDialogs.h"
+#include "app/window/WidgetDialogs.h"
+#include "app/window/WindowDesign.h"
+#include "core/NumberText.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,6 +22,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+
+#include <algorithm>
 
 namespace vireo {
 
@@ -112,12 +116,14 @@ void TFCOMM::buildComponents(std::shared_ptr<HidPlatform> hidPlatform)
     auto named = [](QObject *component, const char *name) {
         component->setObjectName(QLatin1String(name));
     };
-    m_serial = new SerialLink(this, *m_dialogs, m_watchdog);
+    m_linkStatus = new LinkStatus(this);
+    named(m_linkStatus, "LinkStatus");
+    m_serial = new SerialLink(this, *m_dialogs);
     named(m_serial, "SerialLink");
-    m_usb = new UsbLink(this, *m_dialogs, m_watchdog, std::move(hidPlatform),
+    m_usb = new UsbLink(this, *m_dialogs, *m_linkStatus, std::move(hidPlatform),
                         [this] { return switches(); });
     named(m_usb, "UsbLink");
-    m_limits = new LimitsPanel(this, DecimalSep);
+    m_limits = new LimitsPanel(this);
     named(m_limits, "LimitsPanel");
     m_scale = new ScalePanel(this, *m_dialogs);
     named(m_scale, "ScalePanel");
@@ -135,15 +141,13 @@ void TFCOMM::wire()
             &TFCOMM::BtExit1Click);
     connect(designed<QAction>(this, "EXIT1"), &QAction::triggered, this, &TFCOMM::BtExit1Click);
 
-    connect(m_serial, &SerialLink::heronBytes, this, &TFCOMM::HHeronBRData);
-    connect(m_serial, &SerialLink::wrenBytes, this, &TFCOMM::HWrenBRData);
-    connect(m_serial, &SerialLink::usbStalled, m_usb, &UsbLink::stopStalledUsbReading);
-    connect(m_usb, &UsbLink::frameText, this, &TFCOMM::takeFrameText);
+    connect(m_serial, &SerialLink::frameReceived, this, &TFCOMM::LcdDisplayHeron);
+    connect(m_usb, &UsbLink::frameReceived, this, &TFCOMM::LcdDisplayHeron);
+    connect(m_linkStatus, &LinkStatus::usbStalled, m_usb, &UsbLink::stopStalledUsbReading);
     connect(m_usb, &UsbLink::infoRequested, this, &TFCOMM::showDeviceInfo);
 
     connect(m_chart, &TrendChart::newClicked, m_log, &ReadingLog::RecordNewClick);
-    connect(m_log, &ReadingLog::logCleared, this,
-            [this] { m_chart->chartControl().ClearPoints(); });
+    connect(m_log, &ReadingLog::logCleared, m_chart, &TrendChart::clear);
     connect(m_chart, &TrendChart::enlargedChanged, m_limits, &LimitsPanel::setCovered);
     connect(m_scale, &ScalePanel::enlargedChanged, m_chart, &TrendChart::setCovered);
 }
@@ -159,14 +163,24 @@ void TFCOMM::showDeviceInfo()
     loop.exec();
 }
 
-QString TFCOMM::GetDecimalSeparator() const
+std::string TFCOMM::GetDecimalSeparator() const
 {
-    return QLocale::system().decimalPoint();
+    return QLocale::system().decimalPoint().toStdString();
+}
+
+void TFCOMM::readDecimalSeparator()
+{
+    std::string sep = GetDecimalSeparator();
+    if (sep == DecimalSep)
+        return;
+    DecimalSep = std::move(sep);
+    // The limit boxes are read, mended and typed into with the same separator.
+    m_limits->setDecimalSeparator(DecimalSep);
 }
 
 void TFCOMM::FormCreate()
 {
-    DecimalSep = GetDecimalSeparator();
+    readDecimalSeparator();
     m_chart->createChartControl();
     m_log->createTable();
 
@@ -182,10 +196,57 @@ void TFCOMM::FormCreate()
     tracker = MaxMinTracker::forCounts(counts);
     m_scale->applyCounts(counts);
 
-    m_chart->chartControl().SetValueMax(counts.FullScaleCount);
-    m_chart->chartControl().SetValueMin(-counts.FullScaleCount);
+    const auto fullScale = static_cast<double>(counts.FullScaleCount);
+    m_chart->setAxisRange({-fullScale, fullScale});
     m_scale->KDsetup(1);
     m_scale->KDrun(counts.ScaleCenter);
+}
+
+void TFCOMM::LcdDisplayHeron(const std::string &FrameText)
+{
+    readDecimalSeparator();
+    m_linkStatus->frameSeen();
+    Memo1.append(FrameText);
+
+    DecodedFrame frame = LcdDecode(FrameText, quirks, DecimalSep, counts, tracker);
+    // A frame with unreadable digits leaves the panel, the log and the chart as they were.
+    if (frame.decoded)
+        applyDecodedFrame(frame);
+}
+
+void TFCOMM::applyDecodedFrame(DecodedFrame &decoded)
+{
+    Panel1->showMembers(decoded.lcd);
+    reading = std::move(decoded.reading);
+    if (reading.axis)
+        m_chart->setAxisRange(*reading.axis);
+
+    m_scale->showMaxMin(decoded.maxMin.MaxText, decoded.maxMin.MinText, decoded.maxMin.MaxTextU,
+                        decoded.maxMin.MinTextU);
+
+    m_scale->KDrun(reading.needle);
+    INDataToTable();
+    // The bar's scale ends at 60; leading digits beyond that fill it.
+    const int bar = std::clamp(decoded.lcd.bar, PBar2->minimum(), PBar2->maximum());
+    if (bar != PBar2->value()) {
+        // The bar repaints itself at once on a new value; held back, it joins the one repaint
+        // that follows the poll instead of costing a paint and a flush of its own.
+        PBar2->setUpdatesEnabled(false);
+        PBar2->setValue(bar);
+        PBar2->setUpdatesEnabled(true);
+    }
+}
+
+void TFCOMM::INDataToTable()
+{
+    // A reading is a log row, a chart point and a judgement, or none of them.
+    if (!m_log->offer(reading.ValueText, reading.FuncText, reading.UnitText, reading.RangeText))
+        return;
+    if (const std::optional<double> number = textToFloat(reading.ValueText, DecimalSep))
+        m_chart->plotValue(*number);
+    else
+        m_chart->plotAxisEdge(reading.overloadEdge);
+    m_limits->judgeReading(reading.ValueText);
 }
 
 void TFCOMM::BtExit1Click()

@@ -1,12 +1,10 @@
 #pragma once
 
-#include "core/FrameCollector.h"
 #include "core/LcdDecoder.h"
-#include "core/LinkWatchdog.h"
+#include "core/MeterReading.h"
 #include "core/ModelTable.h"
 #include "core/TraceLog.h"
 
-#include <QString>
 #include <QWidget>
 
 #include <array>
@@ -23,15 +21,17 @@ class FormDialogs;
 class HidPlatform;
 class LcdPanel;
 class LimitsPanel;
+class LinkStatus;
 class ReadingLog;
 class ScalePanel;
 class SerialLink;
 class TrendChart;
 class UsbLink;
 
-// The main window: builds the window design, the components that own its concerns (serial
-// link, USB link, limits panel, analog scale, trend chart, reading log), wires them, and carries
-// each reading from a link through the LCD panel to the log, the chart and the judgement.
+// The main window: builds the window design, the components that own its concerns (link
+// status, serial link, USB link, limits panel, analog scale, trend chart, reading log), wires
+// them, and carries each reading from a link through the LCD panel to the log, the chart and
+// the judgement.
 // Components and controls are found by their design names (objectName).
 class TFCOMM : public QWidget {
     Q_OBJECT
@@ -45,22 +45,16 @@ public:
     ~TFCOMM() override;
 
     void FormCreate();
-    QString GetDecimalSeparator() const;
+    std::string GetDecimalSeparator() const;
     void BtExit1Click();
     void BitBtn1Click();
 
-    // The road of a reading: collectors, decoder and the log entry.
-    void HHeronBRData(const std::uint8_t *DataPtr, std::uint32_t DataSize);
-    void HWrenBRData(const std::uint8_t *DataPtr, std::uint32_t DataSize);
-    // A complete frame text from either link; decoded when `framed`.
-    void takeFrameText(const std::string &text, bool framed);
-    void LcdDisplayHeron();
+    // The road of a reading. A display frame ("A", nine digits, "D") from either link comes in
+    // here, the one way in; the decoded reading goes on to the log entry.
+    void LcdDisplayHeron(const std::string &FrameText);
     void INDataToTable();
 
     ModelSwitches switches() const;
-    // The reading of the last decoded frame and every frame text seen.
-    const QString &valueText() const { return ValueText; }
-    const TraceLog &frameTrace() const { return Memo1; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -68,7 +62,8 @@ protected:
 private:
     void buildComponents(std::shared_ptr<HidPlatform> hidPlatform);
     void wire();
-    void applyDecodedFrame(const DecodedFrame &frame);
+    void readDecimalSeparator();
+    void applyDecodedFrame(DecodedFrame &frame);
     void showDeviceInfo();
 
     // LCD panel (its members are the panel's state) and the bar graph below it.
@@ -78,25 +73,24 @@ private:
     FormDialogs *m_dialogs;
     // The hidden model switches, in the order of ModelSwitches.
     std::array<QCheckBox *, 13> m_modelBoxes{};
+    LinkStatus *m_linkStatus = nullptr;
     SerialLink *m_serial = nullptr;
     UsbLink *m_usb = nullptr;
     LimitsPanel *m_limits = nullptr;
     ScalePanel *m_scale = nullptr;
     TrendChart *m_chart = nullptr;
     ReadingLog *m_log = nullptr;
-    LinkWatchdog m_watchdog;
     std::function<void()> m_closed;
 
     // Program-wide state of the road.
     DecoderQuirks quirks;
     CountClass counts; // ScaleKind, FullScaleCount, ScaleCenter, BarMidPos, ScaleSpan, ...
     MaxMinTracker tracker;
-    QString DecimalSep;
-    FrameCollector frames; // RxNibbles, FrameText
+    std::string DecimalSep;
     TraceLog Memo1;
-    QString ValueText, UnitText, FuncText, RangeText;
-    float ReadingCount = 0;
-    AxisEdge OverloadEdge = AxisEdge::Top;
+    // The reading of the last decoded frame: ValueText, UnitText, FuncText, RangeText,
+    // ReadingCount and where an overload is plotted.
+    MeterReading reading;
 };
 
 } // namespace vireo

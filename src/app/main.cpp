@@ -1,5 +1,5 @@
-#include "app/DisplayFonts.h"
 #include "app/HeronF.h"
+#include "app/window/DisplayFonts.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
 #include "app/uCharControl.h"
 
-#include "app/TrendPlot.h"
+#include "app/chart/TrendPlot.h"
 
 #include <QAreaSeries>
 #include <QValueAxis>
@@ -27,14 +27,14 @@ bool dueNow(const QElapsedTimer &since, QTimer &timer)
 
 } // namespace
 
-TChartControl::TChartControl(const ChartParts &parts, std::int32_t pageSize)
-    : m_parts(parts), m_pager(pageSize)
+TChartControl::TChartControl(const ChartParts &parts, std::int32_t pageSize, QObject *parent)
+    : QObject(parent), m_parts(parts), m_pager(pageSize)
 {
     m_refresh.setSingleShot(true);
     m_refresh.setInterval(kRefreshMs);
-    QObject::connect(&m_refresh, &QTimer::timeout, [this] { flush(); });
+    connect(&m_refresh, &QTimer::timeout, this, &TChartControl::flush);
     m_valueRangeTimer.setSingleShot(true);
-    QObject::connect(&m_valueRangeTimer, &QTimer::timeout, [this] { applyValueRangeSoon(); });
+    connect(&m_valueRangeTimer, &QTimer::timeout, this, &TChartControl::applyValueRangeSoon);
     showWindow();
 }
 

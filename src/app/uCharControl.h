@@ -3,6 +3,7 @@
 #include "core/ChartPager.h"
 
 #include <QElapsedTimer>
+#include <QObject>
 #include <QTimer>
 
 class QAreaSeries;
@@ -16,7 +17,8 @@ class TrendPlot;
 // visible window only, so adding a point costs the same after days of logging as at start.
 // The plot is refreshed about ten times a second rather than per point: a meter at line rate
 // delivers 174 frames a second, and each refresh is a repaint of the window.
-class TChartControl {
+class TChartControl : public QObject {
+    Q_OBJECT
 public:
     // The chart's fill series, axes and the plot that draws the series; none is owned.
     struct ChartParts {
@@ -26,7 +28,7 @@ public:
         TrendPlot *plot = nullptr;
     };
 
-    TChartControl(const ChartParts &parts, std::int32_t pageSize);
+    TChartControl(const ChartParts &parts, std::int32_t pageSize, QObject *parent = nullptr);
 
     std::int32_t AddValue(double value);
     std::int32_t FirstPage();

@@ -2,9 +2,11 @@
 // clicks and keystrokes, frames arriving through the USB adapter, timers left to run out.
 #include "FormTestSupport.h"
 
-#include "app/FormWidgets.h"
-#include "app/LcdPanel.h"
-#include "app/TrendPlot.h"
+#include "app/chart/TrendPlot.h"
+#include "app/lcd/LcdPanel.h"
+#include "app/window/ClickPanel.h"
+#include "app/window/ShapeWidget.h"
+#include "app/window/ToggleButton.h"
 
 #include <QAction>
 #include <QApplication>
@@ -89,7 +91,7 @@ TEST(MainWindow, EveryControlCarriesItsDesignName)
         "New1",      "N10001",       "N50001",     "N100001",       "N500001",
         "N1000001",  "limitess",     "EXIT1",      "COMM2",         "CommPortDriver1",
         "HidCtl",    "ConTimer",     "Trecord",    "Timer2",        "Timer4",
-        "Timer5"};
+        "Timer5",    "ChartCtl"};
     for (const char *name : names)
         EXPECT_EQ(fx.form->findChildren<QObject *>(QString::fromLatin1(name)).size(), 1) << name;
     // The LCD members are the panel's own, under the names the decoder uses for them.

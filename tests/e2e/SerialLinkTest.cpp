@@ -1,10 +1,11 @@
 // The real window on a simulated meter: a pseudo-terminal, real frame bytes, "COM Connect".
 #include "FormTestSupport.h"
 
-#include "app/FormWidgets.h"
-#include "app/LcdPanel.h"
-#include "app/TrendPlot.h"
+#include "app/chart/TrendPlot.h"
+#include "app/lcd/LcdPanel.h"
 #include "app/uCharControl.h"
+#include "app/window/ClickPanel.h"
+#include "app/window/ToggleButton.h"
 #include "core/LogTable.h"
 
 #include <QCheckBox>

@@ -2,8 +2,8 @@
 // playing the meter's cable and the other devices of a desktop.
 #include "FormTestSupport.h"
 
-#include "app/FormWidgets.h"
-#include "app/LogGrid.h"
+#include "app/log/LogGrid.h"
+#include "app/window/ToggleButton.h"
 #include "core/LogTable.h"
 #include "links/LinuxHidPlatform.h"
 #include "support/HidDoubleDevices.h"

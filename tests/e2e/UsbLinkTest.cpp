@@ -2,8 +2,8 @@
 // reader thread, and pulled out while reading.
 #include "FormTestSupport.h"
 
-#include "app/FormWidgets.h"
-#include "app/LcdPanel.h"
+#include "app/lcd/LcdPanel.h"
+#include "app/window/ToggleButton.h"
 #include "core/LogTable.h"
 
 #include <QLabel>

@@ -2,7 +2,7 @@
 // everyday test run: scripts/soak.sh runs them.
 #include "FormTestSupport.h"
 
-#include "app/FormWidgets.h"
+#include "app/window/ToggleButton.h"
 #include "core/LogTable.h"
 
 #include <QDir>

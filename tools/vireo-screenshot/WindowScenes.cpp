@@ -1,8 +1,8 @@
 #include "WindowScenes.h"
 
-#include "app/FormDialogs.h"
 #include "app/HeronF.h"
-#include "app/LcdPanel.h"
+#include "app/lcd/LcdPanel.h"
+#include "app/window/FormDialogs.h"
 #include "support/EventLoopWait.h"
 #include "support/FakeAdapter.h"
 #include "support/FakeHidPlatform.h"

@@ -4,7 +4,7 @@
 #include "PixelDiff.h"
 #include "WindowScenes.h"
 
-#include "app/DisplayFonts.h"
+#include "app/window/DisplayFonts.h"
 
 #include <QApplication>
 #include <QDir>

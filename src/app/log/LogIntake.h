@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/LogTable.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vireo {
+
+class LogGrid;
+
+// Where live readings join the log: every logged row enters the table here. Long work on the log
+// (loading or saving millions of rows) lets the event loop run, so readings keep arriving; while
+// such work holds the log they wait here, in order, and join the table when it ends, so that a
+// loaded file's rows stay together and a save reads a log that does not move.
+class LogIntake {
+public:
+    LogIntake(LogTable &table, LogGrid &grid) : m_table(table), m_grid(grid) {}
+
+    // Appends the row and shows it, or keeps it until the log is released.
+    void append(const LogRow &row);
+    bool held() const { return m_holds > 0; }
+    std::size_t waiting() const { return m_waiting.size(); }
+
+    // Holds the log for its lifetime; holds nest, and the last one to end lets the waiting
+    // rows in.
+    class Hold {
+    public:
+        explicit Hold(LogIntake &intake) : m_intake(intake) { ++m_intake.m_holds; }
+        ~Hold() { m_intake.release(); }
+        Hold(const Hold &) = delete;
+        Hold &operator=(const Hold &) = delete;
+
+    private:
+        LogIntake &m_intake;
+    };
+
+private:
+    struct WaitingRow {
+        std::optional<std::int32_t> no;
+        std::string time, func, value, unit, range;
+    };
+
+    void release();
+
+    LogTable &m_table;
+    LogGrid &m_grid;
+    int m_holds = 0;
+    std::vector<WaitingRow> m_waiting;
+};
+
+} // namespace vireo
