@@ -20,6 +20,8 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTimer>
 #include <QToolButton>
 #include <QValueAxis>
@@ -71,7 +73,7 @@ TrendChart::TrendChart(QWidget *window, FormDialogs &dialogs)
       BtNext(designed<QToolButton>(window, "BtNext")),
       BTlast(designed<QToolButton>(window, "BTlast")), Bt10(designed<QPushButton>(window, "Bt10")),
       TbFd(designed<ClickPanel>(window, "TbFd")), TbSx(designed<ClickPanel>(window, "TbSx")),
-      Timer2(new QTimer(this))
+      Timer2(new QTimer(this)), m_pageFont(Bt10->font())
 {
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(2000);
@@ -197,8 +199,28 @@ void TrendChart::setCovered(bool covered)
 void TrendChart::setPageCaption(std::int32_t page)
 {
     const QString caption = QString::number(page);
-    if (Bt10->text() != caption)
-        Bt10->setText(caption);
+    if (Bt10->text() == caption)
+        return;
+    if (caption.size() != Bt10->text().size())
+        Bt10->setFont(pageCaptionFont(caption));
+    Bt10->setText(caption);
+}
+
+QFont TrendChart::pageCaptionFont(const QString &caption) const
+{
+    // The designed font holds three digits; more are drawn narrower, then smaller, but whole.
+    QStyleOptionButton option;
+    option.initFrom(Bt10);
+    option.text = caption;
+    const int room =
+        Bt10->style()->subElementRect(QStyle::SE_PushButtonContents, &option, Bt10).width();
+    QFont font = m_pageFont;
+    for (int stretch = 100; stretch > 70 && QFontMetrics(font).horizontalAdvance(caption) > room;
+         stretch -= 5)
+        font.setStretch(stretch - 5);
+    while (font.pixelSize() > 6 && QFontMetrics(font).horizontalAdvance(caption) > room)
+        font.setPixelSize(font.pixelSize() - 1);
+    return font;
 }
 
 void TrendChart::BtFillClick()

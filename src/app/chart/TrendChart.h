@@ -2,6 +2,7 @@
 
 #include "core/MeterReading.h"
 
+#include <QFont>
 #include <QObject>
 #include <QRect>
 #include <QString>
@@ -69,6 +70,7 @@ private:
     void setUpChart();
     void wire();
     void setPageCaption(std::int32_t page);
+    QFont pageCaptionFont(const QString &caption) const;
 
     FormDialogs &m_dialogs;
     QChartView *Chtshow;
@@ -83,6 +85,8 @@ private:
     QPushButton *Bt10;
     ClickPanel *TbFd, *TbSx;
     QTimer *Timer2;
+    // Bt10's font as designed, for page numbers that fit it.
+    QFont m_pageFont;
     TChartControl *ChartCtl = nullptr;
     QRect m_savedChartBounds;
     QString m_lastPictureName;

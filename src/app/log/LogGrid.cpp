@@ -508,8 +508,10 @@ void LogGrid::paintEvent(QPaintEvent *event)
         // Text wider than its column is cut at the column line, as the grid has no wrapping.
         painter.save();
         painter.setClipRect(QRect(left, 0, width - 1, bottom), Qt::IntersectClip);
+        // A centred text is not held off the column lines: "MANU" needs all of its cell.
+        const int margin = (ColumnAlignments[c] & Qt::AlignHCenter) != 0 ? 0 : TextMargin;
         for (int line = fromLine; line < toLine; ++line) {
-            const QRect cell(left + TextMargin, line * m_rowHeight, width - 1 - 2 * TextMargin,
+            const QRect cell(left + margin, line * m_rowHeight, width - 1 - 2 * margin,
                              m_rowHeight - 1);
             const QString text = shownText(first + static_cast<std::size_t>(line), column);
             if ((line < firstDirtyLine || line > lastDirtyLine) &&

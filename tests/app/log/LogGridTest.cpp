@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
@@ -524,7 +525,7 @@ TEST_F(LogGridTest, ScrollBarThumbRepaintsWhereItMovedAndLeavesNoTrace)
     EXPECT_EQ(shown, bar->grab().toImage().convertToFormat(QImage::Format_RGB32));
 }
 
-TEST_F(LogGridTest, NumbersTooWideForTheirColumnEndInAnEllipsisNotInAnotherNumber)
+TEST_F(LogGridTest, TextsTooWideForTheirColumnShowAsNumbersNotMistakenOrWordsWhole)
 {
     table.append({99999, "12:00:01", "DC", "1.234", "V", "AUTO"});
     table.append({1000000, "12:00:02", "DC", "-1234.5678901", "V", "AUTO"});
@@ -536,8 +537,38 @@ TEST_F(LogGridTest, NumbersTooWideForTheirColumnEndInAnEllipsisNotInAnotherNumbe
         EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
         EXPECT_TRUE(grid.cellText(1, c).startsWith(shown.chopped(1))) << shown.toStdString();
     }
-    // Words are cut at the column line as before.
-    EXPECT_EQ(grid.shownText(1, LogColumn::Range), "AUTO");
+    // A centred word as wide as its cell is not cut: "MANU" shows whole.
+    table.append({3, "12:00:03", "DC", "1.234", "V", "MANU"});
+    grid.rowsAppended();
+    EXPECT_EQ(grid.shownText(2, LogColumn::Range), "MANU");
+    grid.setCurrentRow(0);
+    // How many pixel columns of the area carry ink.
+    const auto inkWidth = [](const QImage &image, const QRect &area) {
+        int from = area.right() + 1, to = area.left() - 1;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x) {
+                if (qGray(image.pixel(x, y)) < 224) {
+                    from = std::min(from, x);
+                    to = std::max(to, x);
+                }
+            }
+        }
+        return to - from + 1;
+    };
+    int left = LogGrid::IndicatorWidth;
+    for (LogColumn c :
+         {LogColumn::No, LogColumn::Time, LogColumn::Func, LogColumn::Value, LogColumn::Unit})
+        left += grid.columnWidth(c);
+    const QRect cell(left, 2 * grid.rowHeight(), grid.columnWidth(LogColumn::Range) - 1,
+                     grid.rowHeight() - 1);
+    QImage free(80, grid.rowHeight(), QImage::Format_RGB32);
+    free.fill(Qt::white);
+    QPainter painter(&free);
+    painter.setFont(grid.columnFont(LogColumn::Range));
+    painter.drawText(free.rect(), Qt::AlignCenter, QStringLiteral("MANU"));
+    painter.end();
+    // As wide as the word drawn free, give or take where it falls between pixels.
+    EXPECT_GE(inkWidth(grid.viewport()->grab().toImage(), cell), inkWidth(free, free.rect()));
 }
 
 TEST_F(LogGridTest, TenMillionRowsFollowAndScrollLikeAFew)
