@@ -7,13 +7,9 @@
 #include "app/window/WindowDesign.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
 #include <QSet>
-#include <QStyle>
-#include <QStyleOptionButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -133,37 +129,6 @@ TEST(WindowDesign, KeyFilterPassesKeysWithoutACharacter)
     QTest::keyClick(&edit, Qt::Key_Home);
     QTest::keyClick(&edit, Qt::Key_Delete);
     EXPECT_EQ(edit.text(), "2");
-}
-
-// Captions wider in this system's fonts than in the designed ones still show whole, where the
-// design put them: the "'S" after the interval box ends before the next button, and a page
-// number of four digits fits its button.
-TEST(WindowDesign, CaptionsWiderThanDesignedShowWhole)
-{
-    FormFixture fx;
-    auto &interval = fx.get<QCheckBox>("RecordSI");
-    QStyleOptionButton option;
-    option.initFrom(&interval);
-    option.text = interval.text();
-    const QRect caption =
-        interval.style()->subElementRect(QStyle::SE_CheckBoxContents, &option, &interval);
-    EXPECT_LE(caption.x() + interval.fontMetrics().horizontalAdvance(interval.text()),
-              interval.width());
-    EXPECT_LE(interval.x() + caption.x() +
-                  interval.fontMetrics().horizontalAdvance("Sampling Interval"),
-              fx.get<QLineEdit>("RecordSITime").x());
-
-    fx.get<TChartControl>("ChartCtl").SetPageSize(1);
-    std::vector<std::string> frames(1000, "A01234B00AD");
-    fx.show(frames);
-    auto &page = fx.get<QPushButton>("Bt10");
-    ASSERT_EQ(page.text(), "1001");
-    QStyleOptionButton pageOption;
-    pageOption.initFrom(&page);
-    pageOption.text = page.text();
-    EXPECT_LE(
-        page.fontMetrics().horizontalAdvance(page.text()),
-        page.style()->subElementRect(QStyle::SE_PushButtonContents, &pageOption, &page).width());
 }
 
 } // namespace

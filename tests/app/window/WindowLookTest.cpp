@@ -2,6 +2,7 @@
 #include "FormTestSupport.h"
 
 #include <QCheckBox>
+#include <QPushButton>
 #include <QStyleOptionButton>
 
 #include <gtest/gtest.h>
@@ -26,17 +27,33 @@ TEST(WindowLook, RecordBarCaptionsStartWhereTheyWereDesigned)
     plain.setFont(fx.get<QCheckBox>("RepeatSet").font());
     for (const char *name : {"RepeatSet", "RecordSI"}) {
         const auto &box = fx.get<QCheckBox>(name);
-        EXPECT_EQ(captionLeft(box), captionLeft(plain) - 3) << name;
-        // The ink of the whole caption lies in the box, so no letter is cut.
-        EXPECT_LE(captionLeft(box) + box.fontMetrics().boundingRect(box.text()).right(),
-                  box.width())
+        EXPECT_LE(captionLeft(box), captionLeft(plain) - 3) << name;
+        // The whole caption lies in the box with a pixel to spare, so no letter is cut or
+        // touches the button beside it.
+        EXPECT_LT(captionLeft(box) + box.fontMetrics().horizontalAdvance(box.text()), box.width())
             << name;
     }
+    EXPECT_EQ(captionLeft(fx.get<QCheckBox>("RepeatSet")), captionLeft(plain) - 3);
     // "Sampling Interval" ends before the interval box that lies over its blanks.
     const auto &interval = fx.get<QCheckBox>("RecordSI");
     EXPECT_LE(interval.x() + captionLeft(interval) +
                   interval.fontMetrics().horizontalAdvance(QStringLiteral("Sampling Interval")),
               fx.get<QWidget>("RecordSITime").x());
+}
+
+// A page number of four digits fits its button.
+TEST(WindowLook, APageNumberOfFourDigitsFitsItsButton)
+{
+    FormFixture fx;
+    fx.get<TChartControl>("ChartCtl").SetPageSize(1);
+    fx.show(std::vector<std::string>(1000, "A01234B00AD"));
+    auto &page = fx.get<QPushButton>("Bt10");
+    ASSERT_EQ(page.text(), "1001");
+    QStyleOptionButton option;
+    option.initFrom(&page);
+    option.text = page.text();
+    EXPECT_LE(page.fontMetrics().horizontalAdvance(page.text()),
+              page.style()->subElementRect(QStyle::SE_PushButtonContents, &option, &page).width());
 }
 
 TEST(WindowLook, WindowIconCarriesBothSizes)
