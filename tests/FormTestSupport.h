@@ -49,6 +49,11 @@ public:
         said << QStringLiteral("ask:") + text;
         return yes;
     }
+    bool askYesByDefault(const QString &text) override
+    {
+        said << QStringLiteral("offer:") + text;
+        return takeOffer;
+    }
     SaveChoice saveFileName(const QString &filter, const QString &) override
     {
         said << QStringLiteral("save:") + filter;
@@ -70,6 +75,7 @@ public:
 
     QStringList said;
     bool yes = true;
+    bool takeOffer = true;
     bool replace = true;
     std::deque<QString> saveNames;
     // The file type chosen with each save name (its position in the filter); the first when
