@@ -4,6 +4,7 @@
 #include "app/window/DisplayFonts.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -15,6 +16,9 @@ namespace vireo::bench {
 inline int runOffscreen(int argc, char **argv, void (*beforeQuit)() = nullptr)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The windows' recovery files go to a folder of the run's own, never the user's.
+    const QTemporaryDir state;
+    qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
     QApplication app(argc, argv);
     vireo::loadEmbeddedResources();
     benchmark::Initialize(&argc, argv);

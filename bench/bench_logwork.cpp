@@ -32,6 +32,7 @@ public:
     void plainMessage(const QString &) override {}
     void error(const QString &, const QString &text) override { lastError = text; }
     bool askYesNo(const QString &) override { return true; }
+    bool askYesByDefault(const QString &) override { return true; }
     vireo::SaveChoice saveFileName(const QString &, const QString &) override { return {file}; }
     QString openFileName(const QString &, const QString &) override { return file; }
     bool confirmReplace(const QString &) override { return true; }

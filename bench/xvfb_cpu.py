@@ -21,6 +21,7 @@ import shutil
 import signal
 import subprocess
 import sys
+import tempfile
 import time
 from pathlib import Path
 
@@ -168,7 +169,11 @@ def run_case(build, display, case, warmup, seconds, perf_dir, perf_hz):
     if opens_link:
         line = Simulator(build / "tools/vireo-meter-sim/vireo-meter-sim", pace) if pace \
             else SilentLine()
-    env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", LC_ALL="C.UTF-8")
+    # Each run keeps its recovery file in a state folder of its own: a run ended by the bench
+    # leaves unsaved rows, which the next run would otherwise offer back in a box.
+    state = tempfile.TemporaryDirectory(prefix="xvfb_cpu-state-")
+    env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", LC_ALL="C.UTF-8",
+               XDG_STATE_HOME=state.name)
     env.pop("WAYLAND_DISPLAY", None)
     if line:
         env["VIREO_COM1"] = line.path
@@ -226,6 +231,7 @@ def run_case(build, display, case, warmup, seconds, perf_dir, perf_hz):
             program.wait()
         if line:
             line.stop()
+        state.cleanup()
 
 
 def span(values, fmt):

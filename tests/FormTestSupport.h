@@ -12,6 +12,7 @@
 #include "support/FakeHidPlatform.h"
 
 #include "app/log/LogGrid.h"
+#include "core/LogStamp.h"
 #include "core/LogTable.h"
 
 #include <QAbstractButton>
@@ -31,6 +32,7 @@
 #include <cstdlib>
 #include <deque>
 #include <memory>
+#include <string>
 
 namespace vireo::test {
 
@@ -48,6 +50,11 @@ public:
     {
         said << QStringLiteral("ask:") + text;
         return yes;
+    }
+    bool askYesByDefault(const QString &text) override
+    {
+        said << QStringLiteral("offer:") + text;
+        return takeOffer;
     }
     SaveChoice saveFileName(const QString &filter, const QString &) override
     {
@@ -70,6 +77,7 @@ public:
 
     QStringList said;
     bool yes = true;
+    bool takeOffer = true;
     bool replace = true;
     std::deque<QString> saveNames;
     // The file type chosen with each save name (its position in the filter); the first when
@@ -105,6 +113,31 @@ template <class T> T &control(QObject &form, const char *name)
     return *found;
 }
 
+// The window's log table.
+inline const LogTable &logTable(QObject &form)
+{
+    return *control<ReadingLog>(form, "ReadingLog").table();
+}
+
+// A log row as one line of its texts, its date and its verdict, so that rows compare byte for
+// byte.
+inline std::string rowLine(const LogTable &table, std::size_t row)
+{
+    const LogRow r = table.row(row);
+    std::string line = r.No ? std::to_string(*r.No) : std::string();
+    for (const std::string_view text : {r.Time, r.Func, r.Value, r.Unit, r.Range}) {
+        line += '\t';
+        line += text;
+    }
+    line += '\t';
+    if (r.DateTime)
+        line += isoDateTime(*r.DateTime);
+    line += '\t';
+    if (r.Verdict)
+        line += *r.Verdict == Verdict::Pass ? "Pass" : "Fail";
+    return line;
+}
+
 // Runs the event loop, and with it the window's timers, until `actual` equals `expected`
 // or five seconds pass, then checks it as EXPECT_EQ does. (Qt's QTRY_COMPARE reports to Qt's
 // own test log, which a gtest run never reads.)
@@ -138,6 +171,13 @@ struct FormFixture {
     }
 
     template <class T> T &get(const char *name) const { return control<T>(*form, name); }
+
+    // Shows the window and takes the last step of start-up, as the program does.
+    void start()
+    {
+        form->show();
+        form->offerEarlierRuns();
+    }
 
     // Plugs the adapter in and presses "USB Connect", as a user does.
     void connectUsb()

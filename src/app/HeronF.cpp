@@ -24,6 +24,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <utility>
 
 namespace vireo {
 
@@ -102,6 +103,21 @@ void TFCOMM::closeEvent(QCloseEvent *event)
         m_closed();
 }
 
+void TFCOMM::offerEarlierRuns()
+{
+    m_offerAfterPaint = true;
+    update();
+}
+
+void TFCOMM::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    // Earlier runs' files are read through before the offer, which takes a while when they are
+    // long: the window is painted first, and the offer comes once this paint is on screen.
+    if (std::exchange(m_offerAfterPaint, false))
+        QMetaObject::invokeMethod(m_log, &ReadingLog::restoreEarlierRuns, Qt::QueuedConnection);
+}
+
 ModelSwitches TFCOMM::switches() const
 {
     ModelSwitches s;
@@ -174,8 +190,10 @@ void TFCOMM::readDecimalSeparator()
     if (sep == DecimalSep)
         return;
     DecimalSep = std::move(sep);
-    // The limit boxes are read, mended and typed into with the same separator.
+    // The limit boxes are read, mended and typed into with the same separator, and the log
+    // reads its values as numbers with it.
     m_limits->setDecimalSeparator(DecimalSep);
+    m_log->setDecimalSeparator(DecimalSep);
 }
 
 void TFCOMM::FormCreate()
@@ -239,14 +257,19 @@ void TFCOMM::applyDecodedFrame(DecodedFrame &decoded)
 
 void TFCOMM::INDataToTable()
 {
-    // A reading is a log row, a chart point and a judgement, or none of them.
-    if (!m_log->offer(reading.ValueText, reading.FuncText, reading.UnitText, reading.RangeText))
+    // A reading is a log row, a chart point and a judgement, or none of them. The row keeps
+    // the verdict the limits panel shows for it.
+    const std::optional<std::int32_t> recordNo =
+        m_log->offer(reading.ValueText, reading.FuncText, reading.UnitText, reading.RangeText);
+    if (!recordNo)
         return;
+    const Verdict verdict = m_limits->judgeReading(reading.ValueText);
+    m_log->append(*recordNo, reading.ValueText, reading.FuncText, reading.UnitText,
+                  reading.RangeText, verdict);
     if (const std::optional<double> number = textToFloat(reading.ValueText, DecimalSep))
         m_chart->plotValue(*number);
     else
         m_chart->plotAxisEdge(reading.overloadEdge);
-    m_limits->judgeReading(reading.ValueText);
 }
 
 void TFCOMM::BtExit1Click()

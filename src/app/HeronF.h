@@ -54,10 +54,15 @@ public:
     void LcdDisplayHeron(const std::string &FrameText);
     void INDataToTable();
 
+    // The last step of start-up, taken once the window is on screen: the rows that earlier runs
+    // logged and never saved are offered back.
+    void offerEarlierRuns();
+
     ModelSwitches switches() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void buildComponents(std::shared_ptr<HidPlatform> hidPlatform);
@@ -81,6 +86,7 @@ private:
     TrendChart *m_chart = nullptr;
     ReadingLog *m_log = nullptr;
     std::function<void()> m_closed;
+    bool m_offerAfterPaint = false;
 
     // Program-wide state of the road.
     DecoderQuirks quirks;

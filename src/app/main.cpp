@@ -11,5 +11,6 @@ int main(int argc, char **argv)
     vireo::loadEmbeddedResources();
     vireo::TFCOMM FCOMM;
     FCOMM.show();
+    FCOMM.offerEarlierRuns();
     return QApplication::exec();
 }

@@ -8,19 +8,31 @@
 #include "app/window/ToggleButton.h"
 #include "core/LogTable.h"
 
+#include "support/SerialTestSupport.h"
+
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
 using namespace vireo;
 using vireo::test::FormFixture;
+using vireo::test::logTable;
 using vireo::test::named;
+using vireo::test::rowLine;
 using vireo::test::waitFor;
 
 namespace {
@@ -160,6 +172,83 @@ TEST(Recording, WithRepeatOffASteadyReadingGivesOneRow)
     QTest::qWait(300);
     press(f, "COMCon");
     EXPECT_EQ(fx.rows(), 1u);
+}
+
+// The killed run: logs from the simulator until it is killed, printing each row as it appears.
+// A minute on, should nobody kill it, it ends by itself.
+void logUntilKilled(const QString &stateHome)
+{
+    const vireo::test::ScopedEnv state("XDG_STATE_HOME", stateHome);
+    FormFixture fx;
+    press(*fx.form, "COMCon");
+    const LogTable &table = logTable(*fx.form);
+    std::size_t printed = 0;
+    QTimer printer;
+    QObject::connect(&printer, &QTimer::timeout, [&] {
+        for (; printed < table.rowCount(); ++printed)
+            std::printf("row\t%s\n", rowLine(table, printed).c_str());
+        std::fflush(stdout);
+    });
+    printer.start(10);
+    QTest::qWait(60000);
+}
+
+// A run killed outright while a meter streams at line rate: the next start gives back every row
+// it logged, text for text, up to at most its last second. The killed run is this test started
+// again in a process of its own.
+TEST(Recording, ARunKilledAtLineRateLosesAtMostItsLastSecond)
+{
+    if (const QString stateHome = qEnvironmentVariable("VIREO_KILLED_RUN_STATE");
+        !stateHome.isEmpty()) {
+        logUntilKilled(stateHome);
+        return;
+    }
+    QTemporaryDir scratch;
+    const QString stateHome = scratch.filePath("state");
+    Simulator sim({"--scenario", "demo", "--line-rate"});
+    ASSERT_FALSE(sim.path.isEmpty());
+    QProcess run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("VIREO_KILLED_RUN_STATE", stateHome);
+    // What the run leaves in its temporary folder goes with this test's.
+    env.insert("TMPDIR", scratch.path());
+    run.setProcessEnvironment(env);
+    // Each row printed, with when it reached this test.
+    std::vector<std::pair<qint64, std::string>> printed;
+    QElapsedTimer clock;
+    clock.start();
+    const auto take = [&] {
+        while (run.canReadLine()) {
+            const QByteArray line = run.readLine();
+            if (line.startsWith("row\t") && line.endsWith('\n'))
+                printed.emplace_back(clock.elapsed(), line.mid(4).chopped(1).toStdString());
+        }
+    };
+    QObject::connect(&run, &QProcess::readyReadStandardOutput, take);
+    run.start(QCoreApplication::applicationFilePath(),
+              {"--gtest_filter=Recording.ARunKilledAtLineRateLosesAtMostItsLastSecond"});
+    ASSERT_TRUE(waitFor([&] { return printed.size() >= 1000; }, 30000)) << printed.size();
+    const qint64 killedAt = clock.elapsed();
+    run.kill();
+    ASSERT_TRUE(run.waitForFinished(5000));
+    take();
+    std::size_t olderThanASecond = 0;
+    while (olderThanASecond < printed.size() && printed[olderThanASecond].first <= killedAt - 1000)
+        ++olderThanASecond;
+
+    const vireo::test::ScopedEnv state("XDG_STATE_HOME", stateHome);
+    FormFixture fx;
+    fx.start();
+    ASSERT_TRUE(waitFor([&] { return fx.rows() > 0; }, 10000));
+    const LogTable &restored = logTable(*fx.form);
+    EXPECT_GE(restored.rowCount(), olderThanASecond);
+    for (std::size_t i = 0; i < std::min(restored.rowCount(), printed.size()); ++i)
+        ASSERT_EQ(rowLine(restored, i), printed[i].second) << "row " << i;
+    EXPECT_EQ(fx.dialogs.said
+                  .filter(QString("offer:The last run logged %1 readings that were not saved")
+                              .arg(restored.rowCount()))
+                  .size(),
+              1);
 }
 
 } // namespace

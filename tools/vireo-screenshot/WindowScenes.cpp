@@ -90,6 +90,11 @@ public:
         said(text);
         return false;
     }
+    bool askYesByDefault(const QString &text) override
+    {
+        said(text);
+        return false;
+    }
     vireo::SaveChoice saveFileName(const QString &, const QString &) override
     {
         said(QStringLiteral("save dialog"));

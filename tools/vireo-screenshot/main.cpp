@@ -11,6 +11,7 @@
 #include <QList>
 #include <QSet>
 #include <QStyleHints>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -143,6 +144,9 @@ int main(int argc, char **argv)
     qputenv("LC_ALL", "C.UTF-8");
     qputenv("TZ", "UTC");
     tzset();
+    // The windows' recovery files go to a folder of the run's own, never the user's.
+    const QTemporaryDir state;
+    qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QString());
     QGuiApplication::styleHints()->setCursorFlashTime(0);

@@ -2,9 +2,11 @@
 
 #include "app/log/SlicedWork.h"
 #include "app/log/WholeFile.h"
+#include "core/LogFileCsv.h"
 #include "core/LogFileText.h"
 #include "core/LogFileXml.h"
 #include "core/LogTable.h"
+#include "store/EarlierRuns.h"
 
 #include <QFile>
 
@@ -30,25 +32,40 @@ constexpr std::size_t ReadBytes = 4 * 1024 * 1024;
 
 } // namespace
 
-QString saveLogFile(const LogTable &table, const QString &name, bool xml, QWidget *parent)
+QString saveLogFile(const LogTable &table, const QString &name, LogFileFormat format,
+                    std::string_view decimalSep, QWidget *parent)
 {
     WholeFileWriter file(name);
     const std::size_t rows = table.rowCount();
     std::string buffer;
     buffer.reserve(WriteBytes + StepRows * 128);
-    if (xml)
-        appendLogXmlHead(buffer);
-    else
+    switch (format) {
+    case LogFileFormat::Text:
         appendLogTextHeader(buffer);
+        break;
+    case LogFileFormat::Xml:
+        appendLogXmlHead(buffer);
+        break;
+    case LogFileFormat::Csv:
+        appendLogCsvHeader(buffer);
+        break;
+    }
     std::size_t next = 0;
     const auto step = [&] {
         const std::size_t end = std::min(rows, next + StepRows);
-        if (xml)
-            appendLogXmlRows(table, next, end, buffer);
-        else
+        switch (format) {
+        case LogFileFormat::Text:
             appendLogTextRows(table, next, end, buffer);
+            break;
+        case LogFileFormat::Xml:
+            appendLogXmlRows(table, next, end, buffer);
+            break;
+        case LogFileFormat::Csv:
+            appendLogCsvRows(table, next, end, decimalSep, buffer);
+            break;
+        }
         next = end;
-        if (next == rows && xml)
+        if (next == rows && format == LogFileFormat::Xml)
             appendLogXmlTail(buffer);
         if (buffer.size() >= WriteBytes || next == rows) {
             if (!file.write(buffer))
@@ -62,7 +79,7 @@ QString saveLogFile(const LogTable &table, const QString &name, bool xml, QWidge
     return file.commit();
 }
 
-bool loadLogFile(const QString &name, bool xml, LogTable &table, QWidget *parent)
+bool loadLogFile(const QString &name, LogFileFormat format, LogTable &table, QWidget *parent)
 {
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly))
@@ -74,18 +91,27 @@ bool loadLogFile(const QString &name, bool xml, LogTable &table, QWidget *parent
     bool readFailed = false;
     std::optional<LogTextLoader> text;
     std::optional<LogXmlLoader> packet;
+    std::optional<LogCsvReader> csv;
     const auto startLoading = [&] {
         const std::span<const std::uint8_t> data(
             reinterpret_cast<const std::uint8_t *>(bytes.constData()),
             static_cast<std::size_t>(bytes.size()));
-        if (xml)
-            packet.emplace(data);
-        else
+        switch (format) {
+        case LogFileFormat::Text:
             text.emplace(data);
+            break;
+        case LogFileFormat::Xml:
+            packet.emplace(data);
+            break;
+        case LogFileFormat::Csv:
+            csv.emplace(data);
+            break;
+        }
     };
+    const auto started = [&] { return text || packet || csv; };
     // The file is read in pieces too: hundreds of megabytes take a while even from the cache.
     const auto step = [&] {
-        if (!text && !packet) {
+        if (!started()) {
             const qint64 got = file.read(bytes.data() + read,
                                          static_cast<qint64>(std::min(ReadBytes, size - read)));
             if (got < 0) {
@@ -103,18 +129,34 @@ bool loadLogFile(const QString &name, bool xml, LogTable &table, QWidget *parent
             }
             return true;
         }
-        return packet ? packet->step(table, StepRows) : text->step(table, StepRows);
+        if (packet)
+            return packet->step(table, StepRows);
+        return csv ? csv->step(table, StepRows) : text->step(table, StepRows);
     };
     // Reading the file and making rows of it take about as long as each other.
     const auto done = [&] {
-        const std::size_t loaded = packet ? packet->progress() : text ? text->bytesRead() : 0;
+        const std::size_t loaded = packet ? packet->progress()
+                                   : text ? text->bytesRead()
+                                   : csv  ? csv->bytesRead()
+                                          : 0;
         return (read + loaded) / 2;
     };
     runInSlices(parent, QStringLiteral("Loading the table..."), size >= LargeFileBytes, size, step,
                 done);
     if (readFailed || file.error() != QFileDevice::NoError)
         return false;
-    return packet ? packet->ok() : text->ok();
+    if (packet)
+        return packet->ok();
+    return csv ? csv->ok() : text->ok();
+}
+
+void restoreLogRows(EarlierRuns &runs, LogTable &table, RecoveryFile &into,
+                    std::string_view decimalSep, QWidget *parent)
+{
+    runInSlices(
+        parent, QStringLiteral("Restoring the table..."), runs.rowCount() >= LargeRows,
+        runs.rowCount(), [&] { return runs.restoreStep(table, into, decimalSep, StepRows); },
+        [&] { return runs.rowsRestored(); });
 }
 
 } // namespace vireo

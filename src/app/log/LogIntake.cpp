@@ -1,6 +1,7 @@
 #include "app/log/LogIntake.h"
 
 #include "app/log/LogGrid.h"
+#include "store/RecoveryFile.h"
 
 namespace vireo {
 
@@ -8,12 +9,19 @@ void LogIntake::append(const LogRow &row)
 {
     if (held()) {
         m_waiting.push_back({row.No, std::string(row.Time), std::string(row.Func),
-                             std::string(row.Value), std::string(row.Unit),
-                             std::string(row.Range)});
+                             std::string(row.Value), std::string(row.Unit), std::string(row.Range),
+                             row.DateTime, row.Verdict});
         return;
     }
-    m_table.append(row);
+    enter(row);
     m_grid.rowsAppended();
+}
+
+void LogIntake::enter(const LogRow &row)
+{
+    m_table.append(row);
+    // Handed over only: the recovery file's own thread writes and syncs it.
+    m_recovery.addRow(row, m_decimalSep);
 }
 
 void LogIntake::release()
@@ -21,7 +29,8 @@ void LogIntake::release()
     if (--m_holds > 0 || m_waiting.empty())
         return;
     for (const WaitingRow &row : m_waiting)
-        m_table.append({row.no, row.time, row.func, row.value, row.unit, row.range});
+        enter({row.no, row.time, row.func, row.value, row.unit, row.range, row.dateTime,
+               row.verdict});
     m_waiting.clear();
     m_grid.rowsAppended();
 }

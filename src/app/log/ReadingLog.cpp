@@ -8,49 +8,29 @@
 #include "core/KeyFilters.h"
 #include "core/LogTable.h"
 #include "core/TimeFormat.h"
+#include "store/RecoveryFile.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QDateTime>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QLocale>
-#include <QTime>
 #include <QTimer>
 #include <QToolButton>
 
 namespace vireo {
 
-namespace {
-
-// "hh:mm:ss" with the locale's time separator in place of the colons.
-QString timeText(const QTime &time)
+RowStamp ReadingLog::stamp()
 {
-    const QString sep = QString::fromStdString(
-        timeSeparator(QLocale::system().timeFormat(QLocale::ShortFormat).toStdString()));
-    auto two = [](int v) { return QString::number(v).rightJustified(2, QLatin1Char('0')); };
-    return two(time.hour()) + sep + two(time.minute()) + sep + two(time.second());
-}
-
-} // namespace
-
-const std::string &ReadingLog::logTime()
-{
-    // The time of day and the locale cost more than the rest of a row, and a meter at line
-    // rate logs many rows a second: the text is made again once the second it names is over.
-    // A clock set while a second runs shows in the row after, within that second.
-    using namespace std::chrono;
-    const steady_clock::time_point now = steady_clock::now();
-    if (now < m_logTimeUntil)
-        return m_logTime;
-    const system_clock::duration sinceEpoch = system_clock::now().time_since_epoch();
-    m_logTime =
-        timeText(
-            QDateTime::fromMSecsSinceEpoch(duration_cast<milliseconds>(sinceEpoch).count()).time())
-            .toStdString();
-    // Read before the time of day, the end of its second comes a little early, never late.
-    m_logTimeUntil = now + (seconds(1) - sinceEpoch % seconds(1));
-    return m_logTime;
+    // Reading the locale costs more than the rest of a row, and a meter at line rate logs many
+    // rows a second: its time separator is read again once a second.
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= m_timeSeparatorUntil) {
+        m_timeSeparator =
+            timeSeparator(QLocale::system().timeFormat(QLocale::ShortFormat).toStdString());
+        m_timeSeparatorUntil = now + std::chrono::seconds(1);
+    }
+    return m_stamps.now(m_timeSeparator);
 }
 
 ReadingLog::ReadingLog(QWidget *window, FormDialogs &dialogs)
@@ -66,7 +46,13 @@ ReadingLog::ReadingLog(QWidget *window, FormDialogs &dialogs)
       N10001(designed<QAction>(window, "N10001")), N50001(designed<QAction>(window, "N50001")),
       N100001(designed<QAction>(window, "N100001")), N500001(designed<QAction>(window, "N500001")),
       N1000001(designed<QAction>(window, "N1000001")),
-      limitess(designed<QAction>(window, "limitess")), Trecord(new QTimer(this))
+      limitess(designed<QAction>(window, "limitess")), Trecord(new QTimer(this)),
+      m_recoveryFolder(RecoveryFile::defaultFolder()),
+      m_recovery(std::make_unique<RecoveryFile>(m_recoveryFolder, [this](const DurableError &e) {
+          // On the file's own thread: the box is shown on the window's.
+          QMetaObject::invokeMethod(
+              this, [this, e] { showRecoveryError(e); }, Qt::QueuedConnection);
+      }))
 {
     Trecord->setObjectName(QStringLiteral("Trecord"));
     Trecord->setInterval(1000);
@@ -98,12 +84,12 @@ void ReadingLog::createTable()
 {
     cds1 = std::make_unique<LogTable>();
     DBGrid1->setTable(cds1.get());
-    intake = std::make_unique<LogIntake>(*cds1, *DBGrid1);
+    intake = std::make_unique<LogIntake>(*cds1, *DBGrid1, *m_recovery, m_decimalSep);
     recordGate = RecordGate{};
 }
 
-bool ReadingLog::offer(const std::string &value, const std::string &func, const std::string &unit,
-                       const std::string &range)
+std::optional<std::int32_t> ReadingLog::offer(const std::string &value, const std::string &func,
+                                              const std::string &unit, const std::string &range)
 {
     const GateDecision decision =
         recordGate.offer({value, func, unit, range}, RepeatSet->isChecked(), RecordSI->isChecked(),
@@ -116,13 +102,18 @@ bool ReadingLog::offer(const std::string &value, const std::string &func, const 
             m_dialogs.error(QGuiApplication::applicationDisplayName(),
                             QString::fromStdString(decision.error));
         }
-        return false;
+        return std::nullopt;
     }
     if (decision.action != GateDecision::Action::Log)
-        return false;
+        return std::nullopt;
+    return decision.recordNo;
+}
 
-    intake->append(LogRow{decision.recordNo, logTime(), func, value, unit, range});
-    return true;
+void ReadingLog::append(std::int32_t recordNo, const std::string &value, const std::string &func,
+                        const std::string &unit, const std::string &range, Verdict verdict)
+{
+    const RowStamp now = stamp();
+    intake->append(LogRow{recordNo, now.time, func, value, unit, range, now.dateTime, verdict});
 }
 
 void ReadingLog::RecordNewClick()
@@ -133,6 +124,8 @@ void ReadingLog::RecordNewClick()
         cds1->clear();
         DBGrid1->reset();
     }
+    // No row is left that only the recovery file would keep.
+    m_recovery->startAfresh();
     recordGate.logCleared();
     emit logCleared();
 }

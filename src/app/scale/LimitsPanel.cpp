@@ -3,7 +3,6 @@
 #include "app/window/EditKeyFilter.h"
 #include "app/window/ShapeWidget.h"
 #include "app/window/WindowDesign.h"
-#include "core/Judgement.h"
 #include "core/KeyFilters.h"
 
 #include <QLabel>
@@ -54,7 +53,7 @@ void LimitsPanel::wire()
     connect(Timer5, &QTimer::timeout, this, &LimitsPanel::Timer5Timer);
 }
 
-void LimitsPanel::judgeReading(const std::string &valueText)
+Verdict LimitsPanel::judgeReading(const std::string &valueText)
 {
     // Setting even the same text lays the box out and repaints it again.
     const QString shown = QString::fromStdString(valueText);
@@ -70,6 +69,7 @@ void LimitsPanel::judgeReading(const std::string &valueText)
     const QString caption = pass ? QStringLiteral("Pass") : QStringLiteral("Fail");
     if (judge->text() != caption)
         judge->setText(caption);
+    return verdict;
 }
 
 void LimitsPanel::setCovered(bool covered)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Judgement.h"
+
 #include <QObject>
 #include <QString>
 
@@ -25,8 +27,8 @@ public:
 
     // The locale's decimal separator, with which the panel reads, mends and filters numbers.
     void setDecimalSeparator(const std::string &decimalSep) { DecimalSep = decimalSep; }
-    // Shows a logged reading and whether it lies within the limits.
-    void judgeReading(const std::string &valueText);
+    // Shows a logged reading and whether it lies within the limits; the verdict shown.
+    Verdict judgeReading(const std::string &valueText);
     // The enlarged chart covers the panel.
     void setCovered(bool covered);
 

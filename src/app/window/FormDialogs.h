@@ -33,6 +33,8 @@ public:
     virtual void error(const QString &title, const QString &text) = 0;
     // An information box with Yes and No; true only for Yes.
     virtual bool askYesNo(const QString &text) = 0;
+    // The same box with Yes the default button, for an offer the user mostly takes.
+    virtual bool askYesByDefault(const QString &text) = 0;
     // File dialogs: an empty name means cancelled. `filter` holds description|pattern pairs.
     virtual SaveChoice saveFileName(const QString &filter, const QString &proposed) = 0;
     virtual QString openFileName(const QString &filter, const QString &proposed) = 0;

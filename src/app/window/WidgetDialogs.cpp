@@ -58,6 +58,15 @@ bool WidgetDialogs::askYesNo(const QString &text)
     return box.exec() == QMessageBox::Yes;
 }
 
+bool WidgetDialogs::askYesByDefault(const QString &text)
+{
+    QMessageBox box(QMessageBox::Information, QGuiApplication::applicationDisplayName(), text,
+                    QMessageBox::Yes | QMessageBox::No, m_parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec() == QMessageBox::Yes;
+}
+
 SaveChoice WidgetDialogs::saveFileName(const QString &filter, const QString &proposed)
 {
     const QStringList filters = toQtFilters(filter);

@@ -15,6 +15,7 @@ public:
     void plainMessage(const QString &text) override;
     void error(const QString &title, const QString &text) override;
     bool askYesNo(const QString &text) override;
+    bool askYesByDefault(const QString &text) override;
     SaveChoice saveFileName(const QString &filter, const QString &proposed) override;
     QString openFileName(const QString &filter, const QString &proposed) override;
     bool confirmReplace(const QString &name) override;

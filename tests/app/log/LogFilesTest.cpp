@@ -120,6 +120,36 @@ TEST(LogFiles, XmlRoundTripThroughTheWindow)
     EXPECT_EQ(fx.cell(5, LogColumn::Unit), "V");
 }
 
+// CSV is the fourth type of both dialogs: its rows come back with their dates and verdicts.
+TEST(LogFiles, CsvRoundTripThroughTheWindowKeepsDatesAndVerdicts)
+{
+    QTemporaryDir dir;
+    FormFixture fx;
+    logReadings(fx, 2);
+    vireo::test::typeInto(fx.get<QLineEdit>("T1HI"), "0");
+    logReadings(fx, 1);
+    fx.dialogs.saveNames = {dir.filePath("run")};
+    fx.dialogs.saveTypes = {3};
+    clickSaveAs(fx);
+    EXPECT_EQ(fx.dialogs.said.back(), "plain:Table has been saved successfully!");
+    EXPECT_TRUE(fx.dialogs.said.contains("save:Excel File(*.xls)|*.xls|XML(*.xml)|*.xml|Txt "
+                                         "File(*.txt)|*.txt|CSV File(*.csv)|*.csv"));
+    EXPECT_TRUE(readAll(dir.filePath("run.csv"))
+                    .startsWith("No,Date-Time,Time,DC/AC,Value,Number,Unit,Auto,Verdict\r\n"));
+
+    fx.dialogs.openNames = {dir.filePath("run.csv")};
+    clickOpen(fx);
+    EXPECT_TRUE(fx.dialogs.said.back().startsWith("open:") &&
+                fx.dialogs.said.back().endsWith("|CSV File(*.csv)|*.csv"));
+    const LogTable &table = vireo::test::logTable(*fx.form);
+    ASSERT_EQ(fx.rows(), 6u);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(vireo::test::rowLine(table, i + 3), vireo::test::rowLine(table, i));
+    EXPECT_TRUE(table.dateTime(5).has_value());
+    EXPECT_EQ(table.verdict(4), Verdict::Pass);
+    EXPECT_EQ(table.verdict(5), Verdict::Fail);
+}
+
 TEST(LogFiles, LoadFailuresAreReportedAndKeepEarlierRows)
 {
     QTemporaryDir dir;

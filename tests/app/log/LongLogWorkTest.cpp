@@ -8,7 +8,10 @@
 #include "core/LogFileXml.h"
 #include "core/LogTable.h"
 
+#include "support/SerialTestSupport.h"
+
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QProgressDialog>
 #include <QTemporaryDir>
@@ -115,6 +118,8 @@ TEST(LongLogWork, SavingAMillionRowsShowsProgressAndLogsTheReadingsAfter)
     fillLog(day, Rows);
     writeFile(dir.filePath("earlier.txt"), saveLogText(day));
     for (const char *name : {"day.xls", "day.xml"}) {
+        QTemporaryDir home;
+        const vireo::test::ScopedEnv stateHome("XDG_STATE_HOME", home.path());
         FormFixture fx;
         // The day's log, loaded as a user would before any meter sends.
         fx.dialogs.openNames = {dir.filePath("earlier.txt")};
@@ -130,6 +135,15 @@ TEST(LongLogWork, SavingAMillionRowsShowsProgressAndLogsTheReadingsAfter)
         ASSERT_TRUE(fx.dialogs.said.back().startsWith("plain:")) << name;
         EXPECT_FALSE(fx.dialogs.said.back().contains("can not")) << name;
         expectLiveRowsFrom(fx, Rows, 1, work.sent());
+        // Only the readings the save held back are unsaved: the recovery file keeps them alone.
+        const auto recovered = [&] {
+            const QDir folder(home.filePath("vireo-link"));
+            const QStringList files = folder.entryList({"run-*.csv"}, QDir::Files);
+            QFile file(files.size() == 1 ? folder.filePath(files[0]) : QString());
+            return file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QByteArrayList();
+        };
+        EXPECT_SOON_EQ(recovered().size(), work.sent() + 2);
+        EXPECT_TRUE(recovered().value(1).startsWith("1,")) << name;
 
         // The file holds the log as it was when the save began.
         LogTable saved;
