@@ -1,15 +1,14 @@
 #include "app/log/LogGrid.h"
 
 #include "app/log/DisplayText.h"
+#include "app/log/RowScrollBar.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QStyleOptionHeader>
-#include <QStyleOptionSlider>
 #include <QVarLengthArray>
 
 #include <algorithm>
@@ -58,101 +57,6 @@ protected:
         option.position = QStyleOptionHeader::Beginning;
         style()->drawControl(QStyle::CE_Header, &option, &painter, this);
     }
-};
-
-// A scroll bar that repaints only when it would look different, and then only where. The
-// grid's bar changes its range with every appended row, which after the first few hundred rows
-// moves the thumb by less than a pixel; before that, only the thumb's old and new places change,
-// and an arrow while the value leaves and regains the end of the range.
-class RowScrollBar : public QScrollBar {
-public:
-    using QScrollBar::QScrollBar;
-
-    // A new row moves the end of the range and then the value to it, and the arrow at the end
-    // would flash off and on: the bar looks at itself once both are done.
-    class Hold {
-    public:
-        explicit Hold(QScrollBar *bar) : m_bar(dynamic_cast<RowScrollBar *>(bar))
-        {
-            if (m_bar != nullptr)
-                ++m_bar->m_held;
-        }
-        ~Hold()
-        {
-            if (m_bar != nullptr && --m_bar->m_held == 0 && std::exchange(m_bar->m_changed, false))
-                m_bar->lookAgain(SliderValueChange);
-        }
-        Hold(const Hold &) = delete;
-        Hold &operator=(const Hold &) = delete;
-
-    private:
-        RowScrollBar *m_bar;
-    };
-
-protected:
-    bool event(QEvent *event) override
-    {
-        const bool handled = QScrollBar::event(event);
-        // The style paints every pixel of the bar: nothing beneath it need be painted first.
-        // Polishing clears the mark, so it is set again after each polish.
-        if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange)
-            setAttribute(Qt::WA_OpaquePaintEvent);
-        return handled;
-    }
-
-    void sliderChange(SliderChange change) override
-    {
-        if (m_held > 0) {
-            m_changed = true;
-            return;
-        }
-        lookAgain(change);
-    }
-
-private:
-    void lookAgain(SliderChange change)
-    {
-        QStyleOptionSlider option;
-        initStyleOption(&option);
-        const Look look{part(option, QStyle::SC_ScrollBarSlider), minimum() == maximum(),
-                        value() == minimum(), value() == maximum()};
-        if (look == m_look)
-            return;
-        const Look was = std::exchange(m_look, look);
-        if (!was.slider.isValid() || !look.slider.isValid() || was.empty != look.empty) {
-            QScrollBar::sliderChange(change);
-            return;
-        }
-        repaintPart(was.slider);
-        repaintPart(look.slider);
-        if (was.atStart != look.atStart)
-            repaintPart(part(option, QStyle::SC_ScrollBarSubLine));
-        if (was.atEnd != look.atEnd)
-            repaintPart(part(option, QStyle::SC_ScrollBarAddLine));
-    }
-
-    struct Look {
-        QRect slider;
-        bool empty = false;
-        bool atStart = false;
-        bool atEnd = false;
-        bool operator==(const Look &) const = default;
-    };
-
-    QRect part(const QStyleOptionSlider &option, QStyle::SubControl control) const
-    {
-        return style()->subControlRect(QStyle::CC_ScrollBar, &option, control, this);
-    }
-    void repaintPart(const QRect &place)
-    {
-        // The style may shade a pixel or two around a part.
-        constexpr int kShade = 2;
-        update(place.adjusted(-kShade, -kShade, kShade, kShade));
-    }
-
-    Look m_look;
-    int m_held = 0;
-    bool m_changed = false;
 };
 
 } // namespace
