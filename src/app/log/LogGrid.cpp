@@ -15,7 +15,6 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <utility>
 
 namespace vireo {
 
