@@ -24,9 +24,17 @@ namespace {
 constexpr int kMinPollPeriodMs = 10;
 constexpr int kResumeMs = 500;
 
-QString portLabel(TComPortNumber port)
+QString comLabel(TComPortNumber port)
 {
     return QStringLiteral("COM%1").arg(static_cast<int>(port) + 1);
+}
+
+// "Cannot open COM1 (/dev/ttyUSB0): ", or "Cannot open /dev/ttyUSB0: " for a port named by path.
+QString cannotOpen(const QString &label, const QString &path)
+{
+    if (label == path)
+        return QStringLiteral("Cannot open %1: ").arg(path);
+    return QStringLiteral("Cannot open %1 (%2): ").arg(label, path);
 }
 
 QSerialPort::Parity toQt(TComPortParity parity)
@@ -75,9 +83,9 @@ bool hungUp(int descriptor)
     return ::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
-QString describeOpenFailure(TComPortNumber port, const QString &path, const QSerialPort &serial)
+QString describeOpenFailure(const QString &label, const QString &path, const QSerialPort &serial)
 {
-    const QString prefix = QStringLiteral("Cannot open %1 (%2): ").arg(portLabel(port), path);
+    const QString prefix = cannotOpen(label, path);
     switch (serial.error()) {
     case QSerialPort::DeviceNotFoundError:
         return prefix + QStringLiteral("the device does not exist.");
@@ -91,7 +99,8 @@ QString describeOpenFailure(TComPortNumber port, const QString &path, const QSer
         if (group.isEmpty())
             group = QStringLiteral("dialout");
         return prefix + QStringLiteral("permission denied. Serial ports are open to members of "
-                                       "the \"%1\" group.")
+                                       "the \"%1\" group: add the user to it (\"sudo usermod "
+                                       "-aG %1 $USER\") and log in again.")
                             .arg(group);
     }
     default:
@@ -111,6 +120,14 @@ std::pair<QString, qlonglong> splitTrailingNumber(const QString &name)
 }
 
 } // namespace
+
+std::optional<TComPortBaudRate> baudRateOf(std::uint32_t bitsPerSecond)
+{
+    const auto found = std::find(ComPortBaudRates.begin(), ComPortBaudRates.end(), bitsPerSecond);
+    if (found == ComPortBaudRates.end())
+        return std::nullopt;
+    return static_cast<TComPortBaudRate>(found - ComPortBaudRates.begin());
+}
 
 TCommPortDriver::TCommPortDriver(QObject *parent)
     : QObject(parent), m_port(new QSerialPort(this)), m_pollTimer(new QTimer(this)),
@@ -133,6 +150,18 @@ void TCommPortDriver::SetComPort(TComPortNumber value)
     if (m_open || value > pnCOM4)
         return;
     m_ComPort = value;
+}
+
+void TCommPortDriver::SetDevicePath(const QString &path)
+{
+    if (m_open)
+        return;
+    m_devicePath = path;
+}
+
+QString TCommPortDriver::portLabel() const
+{
+    return m_devicePath.isEmpty() ? comLabel(m_ComPort) : m_devicePath;
 }
 
 void TCommPortDriver::SetComPortInBufSize(std::uint16_t value)
@@ -237,14 +266,13 @@ bool TCommPortDriver::openDevice(const QString &path, QString *reason)
 {
     m_port->setPortName(path);
     if (!m_port->open(QIODevice::ReadWrite)) {
-        *reason = describeOpenFailure(m_ComPort, path, *m_port);
+        *reason = describeOpenFailure(portLabel(), path, *m_port);
         return false;
     }
     if (!lockDevice()) {
         m_port->close();
-        *reason = QStringLiteral("Cannot open %1 (%2): the port is in use by another "
-                                 "program.")
-                      .arg(portLabel(m_ComPort), path);
+        *reason = cannotOpen(portLabel(), path) +
+                  QStringLiteral("the port is in use by another program.");
         return false;
     }
     ++m_openGeneration;
@@ -486,7 +514,8 @@ QString TCommPortDriver::devicePathFor(TComPortNumber port, QString *reason,
 {
     const int number = static_cast<int>(port) + 1;
     const QByteArray variable = "VIREO_COM" + QByteArray::number(number);
-    const QString configured = qEnvironmentVariable(variable.constData());
+    const QString configured =
+        m_devicePath.isEmpty() ? qEnvironmentVariable(variable.constData()) : m_devicePath;
     if (!configured.isEmpty()) {
         // Ports are locked by device name: resolving links keeps two names of one device
         // from being opened at once.
@@ -509,7 +538,7 @@ QString TCommPortDriver::devicePathFor(TComPortNumber port, QString *reason,
         return path;
     }
     if (reason) {
-        const QString label = portLabel(port);
+        const QString label = comLabel(port);
         if (found.isEmpty())
             *reason = QStringLiteral("Cannot open %1: no serial port was found. Plug in the "
                                      "meter cable, or set %2 to the device to use.")

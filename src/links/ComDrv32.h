@@ -45,6 +45,9 @@ enum TComPortSwHandshaking : std::uint8_t { shNONE, shXONXOFF };
 inline constexpr std::array<std::uint32_t, 13> ComPortBaudRates{
     110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 56000, 57600, 115200};
 
+// The TComPortBaudRate of a speed in bits per second, if it has one.
+std::optional<TComPortBaudRate> baudRateOf(std::uint32_t bitsPerSecond);
+
 class TCommPortDriver;
 
 // Receives every non-empty poll result. DataPtr points into the driver's own buffer and is
@@ -59,9 +62,10 @@ using TComPortReceiveDataEvent = std::function<void(
 // has passed since the last delivery.
 //
 // COMn is the device named by the environment variable VIREO_COMn when that is set;
-// otherwise the n-th serial port of the system, USB and ACM adapters first. A device that goes
-// away while the port is open is waited for: the same name comes back for VIREO_COMn, the same
-// device (under whatever name) otherwise.
+// otherwise the n-th serial port of the system, USB and ACM adapters first; or a device named by
+// its path instead of a port number. A device that goes away while the port is open is waited
+// for: the same name comes back for VIREO_COMn and a named path (a /dev/serial/by-id name
+// follows its adapter), the same device (under whatever name) otherwise.
 class TCommPortDriver : public QObject {
     Q_OBJECT
 
@@ -86,6 +90,9 @@ public:
 
     // Taken only while the port is closed.
     void SetComPort(TComPortNumber value);
+    // A device named by its path in place of the port number; an empty path goes back to the
+    // port number.
+    void SetDevicePath(const QString &path);
     void SetComPortInBufSize(std::uint16_t value);
     void SetComPortOutBufSize(std::uint16_t value);
     // Stored; applied to the port at once when it is open.
@@ -122,6 +129,8 @@ private:
     // takes the identity of a listed port, and stays empty for a port named by VIREO_COMn.
     QString devicePathFor(TComPortNumber port, QString *reason,
                           std::optional<SerialPortIdentity> *listed) const;
+    // The port as messages name it: "COM1", or the path it was named by.
+    QString portLabel() const;
     bool openDevice(const QString &path, QString *reason);
     void tryResume();
     // The next poll, `delayMs` from now; an earlier one already due is kept.
@@ -135,6 +144,7 @@ private:
     bool lockDevice();
 
     TComPortNumber m_ComPort = pnCOM2;
+    QString m_devicePath;
     TComPortBaudRate m_ComPortSpeed = br9600;
     TComPortDataBits m_ComPortDataBits = db8BITS;
     TComPortStopBits m_ComPortStopBits = sb1BITS;
