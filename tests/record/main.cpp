@@ -1,0 +1,11 @@
+// The recorder's tests run its links and timers on an event loop, without any display.
+#include <QCoreApplication>
+
+#include <gmock/gmock.h>
+
+int main(int argc, char **argv)
+{
+    ::testing::InitGoogleMock(&argc, argv);
+    QCoreApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,122 @@
+#pragma once
+
+// The meter simulator and the recorder as processes, for tests that run vireo-record as a
+// service runs it: no display, its own process, stopped by signals.
+#include "core/LogFileCsv.h"
+#include "core/LogTable.h"
+#include "support/EventLoopWait.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+#include <csignal>
+#include <span>
+
+namespace vireo::test {
+
+// A meter simulator on a pseudo-terminal; path() is the slave side it printed.
+class SimProcess {
+public:
+    explicit SimProcess(const QStringList &args)
+    {
+        m_process.setProgram(QStringLiteral(VIREO_METER_SIM));
+        m_process.setArguments(args);
+        m_process.start();
+        if (m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000))
+            m_path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    }
+    ~SimProcess() { stop(); }
+    SimProcess(const SimProcess &) = delete;
+    SimProcess &operator=(const SimProcess &) = delete;
+
+    const QString &path() const { return m_path; }
+    // Waits for a simulator given --count to send its frames and end.
+    bool finished(int ms = 10000) { return m_process.waitForFinished(ms); }
+    void stop()
+    {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+
+private:
+    QProcess m_process;
+    QString m_path;
+};
+
+// vireo-record with the given arguments, in an environment without any display.
+class RecorderRun {
+public:
+    explicit RecorderRun(const QStringList &args,
+                         const std::function<void()> &childSetup = std::function<void()>())
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        m_process.setProcessEnvironment(env);
+        m_process.setProgram(QStringLiteral(VIREO_RECORD));
+        m_process.setArguments(args);
+        if (childSetup)
+            m_process.setChildProcessModifier(childSetup);
+        m_process.start();
+        m_process.waitForStarted(5000);
+    }
+    ~RecorderRun()
+    {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+    RecorderRun(const RecorderRun &) = delete;
+    RecorderRun &operator=(const RecorderRun &) = delete;
+
+    qint64 pid() const { return m_process.processId(); }
+    void signal(int number) const { ::kill(static_cast<pid_t>(m_process.processId()), number); }
+    // The exit code once the program has ended on its own, -1 when it did not end in time or
+    // was killed.
+    int exitCode(int ms = 10000)
+    {
+        if (!m_process.waitForFinished(ms) || m_process.exitStatus() != QProcess::NormalExit)
+            return -1;
+        return m_process.exitCode();
+    }
+    // Everything the program said on standard error so far.
+    QString messages()
+    {
+        m_stderr += QString::fromUtf8(m_process.readAllStandardError());
+        return m_stderr;
+    }
+
+private:
+    QProcess m_process;
+    QString m_stderr;
+};
+
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline std::span<const std::uint8_t> bytesOf(const QByteArray &bytes)
+{
+    return {reinterpret_cast<const std::uint8_t *>(bytes.constData()),
+            static_cast<std::size_t>(bytes.size())};
+}
+
+// The rows of a CSV log file; `complete` tells whether it read to its end without damage.
+inline LogCsvLoad loadCsvFile(const QString &path, LogTable &table)
+{
+    const QByteArray bytes = fileBytes(path);
+    return loadLogCsv(bytesOf(bytes), table);
+}
+
+// Lines of the file so far, its header included.
+inline qsizetype fileLines(const QString &path)
+{
+    return fileBytes(path).count('\n');
+}
+
+} // namespace vireo::test
