@@ -33,8 +33,13 @@ public:
     SimProcess &operator=(const SimProcess &) = delete;
 
     const QString &path() const { return m_path; }
-    // Waits for a simulator given --count to send its frames and end.
-    bool finished(int ms = 10000) { return m_process.waitForFinished(ms); }
+    // Waits for a simulator given --count to send its frames and end. The event loop runs
+    // meanwhile: the simulator waits for its reader to take the last frame, and the reader may
+    // be a window of this process.
+    bool finished(int ms = 10000)
+    {
+        return waitFor([this] { return m_process.state() == QProcess::NotRunning; }, ms);
+    }
     void stop()
     {
         m_process.kill();
