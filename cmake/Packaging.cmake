@@ -1,6 +1,7 @@
 # Installation and the Debian package: the program (fonts and pictures are built in), its
 # desktop entry, icon, AppStream metadata and manual page, the udev rule that opens the USB
-# cable to the user at the seat, and the maintainer scripts that apply the rule at once.
+# cable to the user at the seat, and the maintainer scripts that apply the rule at once; the
+# headless recorder with its manual page and its systemd service template.
 set(VIREO_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
 set(VIREO_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/vireo-link)
 
@@ -8,7 +9,7 @@ set(VIREO_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/vireo-link)
 # time stamp, so that the package builds the same every time.
 find_program(VIREO_GZIP gzip REQUIRED)
 set(VIREO_COMPRESSED "")
-foreach(doc vireo.1 changelog)
+foreach(doc vireo.1 vireo-record.1 changelog)
   set(out ${CMAKE_BINARY_DIR}/packaging/${doc}.gz)
   add_custom_command(
     OUTPUT ${out}
@@ -28,10 +29,12 @@ foreach(size 16 32 48 128)
 endforeach()
 install(FILES ${VIREO_PACKAGING_DIR}/invalid.vireo_link.vireo.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES ${CMAKE_BINARY_DIR}/packaging/vireo.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/vireo.1.gz ${CMAKE_BINARY_DIR}/packaging/vireo-record.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${VIREO_PACKAGING_DIR}/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
         DESTINATION ${VIREO_DOC_DIR})
 install(FILES assets/udev/60-vireo.rules DESTINATION ${VIREO_UDEV_RULES_DIR})
+install(FILES ${VIREO_PACKAGING_DIR}/vireo-record@.service DESTINATION ${VIREO_SYSTEMD_UNIT_DIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vireo-link)
@@ -47,7 +50,11 @@ against a high and a low limit.
 
 Logs save and load as tab-separated text or as an XML data packet, print as an
 A4 report, and the chart saves as a bitmap. A udev rule gives the user at the
-seat access to the USB cable.")
+seat access to the USB cable.
+
+vireo-record logs the meter to a CSV or tab-separated file without a window or
+a display, for runs of days on a machine without a desktop; a systemd service
+template starts it at boot for a serial device.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Vireo Link developers <dev@vireo-link.invalid>")

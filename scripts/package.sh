@@ -4,7 +4,8 @@
 # metadata. Checks the metadata with appstreamcli and the package with lintian (no error, no
 # warning). With --install-check (CI, as root) it also installs the package on this machine,
 # checks that the program is on PATH with a valid desktop entry, a manual page and the udev
-# rule, and removes it again.
+# rule, that the recorder is on PATH with its manual page and a service template systemd
+# accepts, and removes it again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh run dev
@@ -37,6 +38,15 @@ if [ "${1:-}" = "--install-check" ]; then
   man -w vireo >/dev/null
   dpkg -L vireo-link | grep -q '/udev/rules.d/60-vireo.rules$'
   test -f /usr/share/icons/hicolor/32x32/apps/vireo.png
+  command -v vireo-record
+  man -w vireo-record >/dev/null
+  unit=$(dpkg -L vireo-link | grep '/systemd/system/vireo-record@.service$')
+  # A template is checked as one of its instances.
+  instance=$(mktemp -d)
+  cp "$unit" "$instance/vireo-record@ttyS0.service"
+  systemd-analyze verify "$instance/vireo-record@ttyS0.service"
+  rm -r "$instance"
   apt-get purge -y -qq vireo-link >/dev/null
-  echo "Package installs, puts vireo on PATH with a valid desktop entry, and removes cleanly."
+  echo "Package installs, puts vireo on PATH with a valid desktop entry and vireo-record with"
+  echo "its manual page and service, and removes cleanly."
 fi

@@ -4,8 +4,8 @@
 #   run   build and run the program (the default)
 #   test  build and run the test suite and the benchmarks
 #   dev   what CI and developers add: clang and its runtime for the fuzzers and sanitizers,
-#         the format check, lintian, AppStream, the desktop-entry check, Xvfb and perf for
-#         the CPU benchmark, ccache
+#         the format check, lintian, AppStream, the desktop-entry check, systemd's unit check,
+#         Xvfb and perf for the CPU benchmark, ccache
 # Each script asks for the groups it uses. Idempotent: packages already present are left
 # alone, and apt is only asked when something is missing.
 set -euo pipefail
@@ -24,7 +24,7 @@ group_test=(
 )
 group_dev=(
   clang libclang-rt-14-dev clang-format
-  lintian appstream desktop-file-utils
+  lintian appstream desktop-file-utils systemd
   xvfb xdotool x11-utils linux-perf
   ccache
 )
