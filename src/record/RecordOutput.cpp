@@ -6,6 +6,7 @@
 #include "store/DurableFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -71,8 +72,12 @@ QString RecordOutput::where() const
 
 bool RecordOutput::checkExisting(QString *error)
 {
+    // Only a file that holds something is looked at: opening a pipe to read it would wait for
+    // a writer.
+    if (!QFileInfo(m_options.out).isFile())
+        return true;
     QFile file(m_options.out);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly) || file.size() == 0)
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
         return true;
     const std::string header = headerOf(m_options.format);
     const QByteArray start = file.read(static_cast<qint64>(header.size()));
