@@ -110,7 +110,7 @@ def main():
     m = results["memory"]
     growth = (m["rss_end_kb"] - m["rss_minute_kb"]) / 1024.0
     heap_growth = (m["heap_end_kb"] - m["heap_minute_kb"]) / 1024.0
-    length = "an hour" if total == 3600 else f"{total / 60:g} minutes"
+    length = {60: "a minute", 3600: "an hour"}.get(total, f"{total / 60:g} minutes")
     print(f"| vireo-record memory at line rate, after {length} ({m['rows']:,} rows) against "
           f"after a minute | <= {GROWTH_GOAL_MB:g} MB more | RSS {m['rss_minute_kb'] / 1024:.1f} "
           f"-> {m['rss_end_kb'] / 1024:.1f} MB ({growth:+.2f}), heap "
