@@ -1,5 +1,6 @@
 #include "record/UsbSource.h"
 
+#include "links/HidOpenFailure.h"
 #include "links/JvHidControllerClass.h"
 
 #include <QFileInfo>
@@ -9,6 +10,14 @@ namespace vireo {
 namespace {
 
 constexpr std::u16string_view kAdapterProduct = u"USB to Serial";
+
+QString cannotOpen(TJvHidDevice &adapter)
+{
+    return hidOpenFailure(
+        adapter, QString::fromStdString(
+                     HidDeviceName(adapter.ProductString(), adapter.SerialString(),
+                                   adapter.Attributes().VendorID, adapter.Attributes().ProductID)));
+}
 
 } // namespace
 
@@ -45,22 +54,6 @@ bool UsbSource::claim(const std::function<bool(TJvHidDevice &)> &wanted)
     m_controller->ListDevices();
     m_controller->setOnEnumerate(nullptr);
     return m_adapter != nullptr;
-}
-
-QString UsbSource::cannotOpen(TJvHidDevice &adapter) const
-{
-    const QString prefix = QStringLiteral("Cannot open the USB adapter %1: ")
-                               .arg(QString::fromStdString(adapter.PnPInfo().DevicePath));
-    if (!adapter.AccessDenied())
-        return prefix + QString::fromStdString(m_controller->errorMessage(adapter.OpenError())) +
-               QLatin1Char('.');
-    return prefix +
-           QStringLiteral("permission denied. The udev rule shipped with the program "
-                          "(60-vireo.rules) opens the adapter to the members of the \"plugdev\" "
-                          "group: install it in /etc/udev/rules.d unless the package did, run "
-                          "\"sudo udevadm control --reload && sudo udevadm trigger\", add the "
-                          "user to the group (\"sudo usermod -aG plugdev $USER\") and log in "
-                          "again.");
 }
 
 bool UsbSource::open(QString *error)

@@ -33,7 +33,6 @@ public:
 
 private:
     bool claim(const std::function<bool(TJvHidDevice &)> &wanted);
-    QString cannotOpen(TJvHidDevice &adapter) const;
     void startReading();
     void deviceChange();
     void takeReport(std::uint8_t reportId, const std::uint8_t *data, std::uint16_t size);

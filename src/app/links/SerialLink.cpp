@@ -9,7 +9,6 @@
 #include <QAction>
 #include <QMenu>
 
-#include <algorithm>
 
 namespace vireo {
 
@@ -76,9 +75,8 @@ void SerialLink::bindSerialCollector(SerialCollector collector)
 
 void SerialLink::setSpeed(std::uint32_t bitsPerSecond)
 {
-    COMM2->SetComPortSpeed(static_cast<TComPortBaudRate>(
-        std::find(ComPortBaudRates.begin(), ComPortBaudRates.end(), bitsPerSecond) -
-        ComPortBaudRates.begin()));
+    if (const std::optional<TComPortBaudRate> speed = baudRateOf(bitsPerSecond))
+        COMM2->SetComPortSpeed(*speed);
 }
 
 void SerialLink::HHeronBRData(const std::uint8_t *DataPtr, std::uint32_t DataSize)

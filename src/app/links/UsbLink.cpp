@@ -4,6 +4,7 @@
 #include "app/window/FormDialogs.h"
 #include "app/window/ToggleButton.h"
 #include "app/window/WindowDesign.h"
+#include "links/HidOpenFailure.h"
 #include "links/JvHidControllerClass.h"
 #include "links/LinuxHidPlatform.h"
 
@@ -169,25 +170,9 @@ void UsbLink::reportNoAccess(TJvHidDevice &device)
 {
     if (device.OpenError() == 0)
         return;
-    const QString prefix =
-        QStringLiteral("Cannot open %1 (%2): ")
-            .arg(HidDeviceName(device), QString::fromStdString(device.PnPInfo().DevicePath));
-    QString reason;
-    if (device.AccessDenied())
-        reason = prefix +
-                 QStringLiteral(
-                     "permission denied. The udev rule shipped with the program "
-                     "(60-vireo.rules) opens the cable to you: install it in "
-                     "/etc/udev/rules.d unless the package did, run \"sudo udevadm control "
-                     "--reload && sudo udevadm trigger\", then unplug the cable and plug it in "
-                     "again. Away from the machine's own seat (a remote session), also join the "
-                     "\"plugdev\" group and log in again.");
-    else
-        reason = prefix + QString::fromStdString(HidCtl->errorMessage(device.OpenError())) +
-                 QLatin1Char('.');
     m_dialogs.information(
         QStringLiteral("USB interface cable could not be opened, please check and re-try.\n") +
-        reason);
+        hidOpenFailure(device, HidDeviceName(device)));
 }
 
 void UsbLink::SetFeatureClick()
