@@ -9,7 +9,6 @@
 #include <QAction>
 #include <QMenu>
 
-
 namespace vireo {
 
 SerialLink::SerialLink(QWidget *window, FormDialogs &dialogs)
