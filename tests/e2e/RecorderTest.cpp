@@ -42,27 +42,23 @@ MeterFrame frame(int count, std::uint8_t function = F::Voltage, std::uint8_t ran
 }
 
 // Repeats and returns to an earlier reading for the repeat gate, every column changing on its
-// own, an overload, and a frame whose digits cannot be read.
+// own, an overload, and a frame whose digits cannot be read. A link opened on a busy machine may
+// miss the first frames: those are unreadable ones, which make no row either way.
 std::vector<MeterFrame> replay()
 {
     MeterFrame unreadable = frame(1234);
     unreadable.digits[1] = 0xA;
-    return {frame(1234),
-            frame(1234),
-            frame(1234),
-            frame(1235),
-            frame(1234),
-            frame(-12),
-            frame(1234, F::Voltage, 0, 0, O2::AC | O2::AUTO),
-            frame(1234, F::Voltage, 0, 0, O2::DC),
-            frame(1500, F::Resistance, 2, 0, O2::AUTO),
-            frame(0, F::Resistance, 2, MeterFrame::Status::Overload, O2::AUTO),
-            frame(0, F::Resistance, 2, MeterFrame::Status::Overload, O2::AUTO),
-            frame(235, F::Temperature, 0, MeterFrame::Status::Celsius, 0),
-            unreadable,
-            frame(1830, F::Microampere),
-            frame(1234),
-            frame(1234)};
+    std::vector<MeterFrame> frames(10, unreadable);
+    frames.insert(frames.end(),
+                  {frame(1234), frame(1234), frame(1234), frame(1235), frame(1234), frame(-12),
+                   frame(1234, F::Voltage, 0, 0, O2::AC | O2::AUTO),
+                   frame(1234, F::Voltage, 0, 0, O2::DC),
+                   frame(1500, F::Resistance, 2, 0, O2::AUTO),
+                   frame(0, F::Resistance, 2, MeterFrame::Status::Overload, O2::AUTO),
+                   frame(0, F::Resistance, 2, MeterFrame::Status::Overload, O2::AUTO),
+                   frame(235, F::Temperature, 0, MeterFrame::Status::Celsius, 0), unreadable,
+                   frame(1830, F::Microampere), frame(1234), frame(1234)});
+    return frames;
 }
 
 // The texts of a row that do not depend on when it was logged.
@@ -149,8 +145,8 @@ TEST(Recorder, LogsTheRowsTheWindowLogsForTheSameFramesAndGates)
     std::vector<RowTexts> logged;
     for (std::size_t i = 0; i < fx.rows(); ++i)
         logged.push_back(windowRow(fx, i));
-    // Sixteen frames: the repeats (three of 1.234 V, one of the overload, the last one) and the
-    // unreadable frame make no row.
+    // The repeats (two of 1.234 V, one of the overload, the last one) and the unreadable frames
+    // make no row.
     ASSERT_EQ(logged.size(), 11u);
 
     // The recorder with the same gate, to both of its formats.
