@@ -1,6 +1,5 @@
 // vireo-record as a service runs it: its own process without any display, on the meter
 // simulator's pseudo-terminal, ended by signals.
-#include "core/LogFileText.h"
 #include "core/LogTable.h"
 #include "support/RecorderProcesses.h"
 #include "support/SerialTestSupport.h"
@@ -85,7 +84,7 @@ TEST(RecorderRun, AMeterThatVanishesIsToldOfOnceAndReadAgainWhenBack)
 {
     QTemporaryDir dir;
     const QString link = dir.filePath(QStringLiteral("meter"));
-    const QString out = dir.filePath(QStringLiteral("run.txt"));
+    const QString out = dir.filePath(QStringLiteral("run.csv"));
     // Away for longer than the silence the recorder waits before it says so.
     SimProcess sim({"--steady", "--rate", "50", "--vanish-after", "40", "--vanish-cycle",
                     "--down-ms", "3500", "--link", link});
@@ -101,12 +100,8 @@ TEST(RecorderRun, AMeterThatVanishesIsToldOfOnceAndReadAgainWhenBack)
     EXPECT_EQ(told.left(back).count(QStringLiteral("sends nothing")), 1) << told.toStdString();
 
     LogTable table;
-    const QByteArray bytes = test::fileBytes(out);
-    ASSERT_TRUE(loadLogText(test::bytesOf(bytes), table));
-    for (std::size_t i = 0; i < table.rowCount(); ++i) {
-        ASSERT_EQ(table.no(i), static_cast<std::int32_t>(i + 1));
-        ASSERT_EQ(table.text(i, LogColumn::Value), "1.234");
-    }
+    EXPECT_TRUE(loadCsvFile(out, table).complete);
+    expectNumberedRows(table);
 }
 
 TEST(RecorderRun, ADeviceWithoutPermissionEndsWithCode2AndSaysHowToFixIt)

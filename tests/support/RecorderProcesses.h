@@ -3,14 +3,10 @@
 // The meter simulator and the recorder as processes, for tests that run vireo-record as a
 // service runs it: no display, its own process, stopped by signals.
 #include "core/LogFileCsv.h"
-#include "core/LogTable.h"
 #include "support/EventLoopWait.h"
 
 #include <QFile>
 #include <QProcess>
-#include <QProcessEnvironment>
-#include <QString>
-#include <QStringList>
 
 #include <csignal>
 #include <span>
@@ -22,15 +18,15 @@ class SimProcess {
 public:
     explicit SimProcess(const QStringList &args)
     {
-        m_process.setProgram(QStringLiteral(VIREO_METER_SIM));
-        m_process.setArguments(args);
-        m_process.start();
+        m_process.start(QStringLiteral(VIREO_METER_SIM), args);
         if (m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000))
             m_path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
     }
-    ~SimProcess() { stop(); }
-    SimProcess(const SimProcess &) = delete;
-    SimProcess &operator=(const SimProcess &) = delete;
+    ~SimProcess()
+    {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
 
     const QString &path() const { return m_path; }
     // Waits for a simulator given --count to send its frames and end. The event loop runs
@@ -39,11 +35,6 @@ public:
     bool finished(int ms = 10000)
     {
         return waitFor([this] { return m_process.state() == QProcess::NotRunning; }, ms);
-    }
-    void stop()
-    {
-        m_process.kill();
-        m_process.waitForFinished(5000);
     }
 
 private:
@@ -54,19 +45,15 @@ private:
 // vireo-record with the given arguments, in an environment without any display.
 class RecorderRun {
 public:
-    explicit RecorderRun(const QStringList &args,
-                         const std::function<void()> &childSetup = std::function<void()>())
+    explicit RecorderRun(const QStringList &args, const std::function<void()> &childSetup = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(name));
         m_process.setProcessEnvironment(env);
-        m_process.setProgram(QStringLiteral(VIREO_RECORD));
-        m_process.setArguments(args);
         if (childSetup)
             m_process.setChildProcessModifier(childSetup);
-        m_process.start();
+        m_process.start(QStringLiteral(VIREO_RECORD), args);
         m_process.waitForStarted(5000);
     }
     ~RecorderRun()
@@ -74,13 +61,10 @@ public:
         m_process.kill();
         m_process.waitForFinished(5000);
     }
-    RecorderRun(const RecorderRun &) = delete;
-    RecorderRun &operator=(const RecorderRun &) = delete;
 
     qint64 pid() const { return m_process.processId(); }
     void signal(int number) const { ::kill(static_cast<pid_t>(m_process.processId()), number); }
-    // The exit code once the program has ended on its own, -1 when it did not end in time or
-    // was killed.
+    // The exit code once the program has ended on its own; -1 when it did not end in time.
     int exitCode(int ms = 10000)
     {
         if (!m_process.waitForFinished(ms) || m_process.exitStatus() != QProcess::NormalExit)
@@ -111,7 +95,6 @@ inline std::span<const std::uint8_t> bytesOf(const QByteArray &bytes)
             static_cast<std::size_t>(bytes.size())};
 }
 
-// The rows of a CSV log file; `complete` tells whether it read to its end without damage.
 inline LogCsvLoad loadCsvFile(const QString &path, LogTable &table)
 {
     const QByteArray bytes = fileBytes(path);
