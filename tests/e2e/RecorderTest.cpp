@@ -169,12 +169,16 @@ TEST(Recorder, LogsTheRowsTheWindowLogsForTheSameFramesAndGates)
     EXPECT_EQ(rowsOf(fromXls), logged);
     EXPECT_EQ(recordOverUsb(frames, dir.filePath(QStringLiteral("usb.csv"))), logged);
 
-    // The window opens the recorder's tab-separated log as its own: the same rows again.
-    fx.dialogs.openNames.push_back(xls);
-    QTest::mouseClick(&fx.get<QAbstractButton>("OpenDataFiles"), Qt::LeftButton);
-    ASSERT_TRUE(waitFor([&] { return fx.rows() == 2 * logged.size(); }));
-    for (std::size_t i = 0; i < logged.size(); ++i)
-        EXPECT_EQ(windowRow(fx, logged.size() + i), logged[i]) << i;
+    // The window opens both of the recorder's logs as its own: the same rows again, twice.
+    for (const QString &name : {xls, csv}) {
+        const std::size_t before = fx.rows();
+        fx.dialogs.openNames.push_back(name);
+        QTest::mouseClick(&fx.get<QAbstractButton>("OpenDataFiles"), Qt::LeftButton);
+        ASSERT_TRUE(waitFor([&] { return fx.rows() == before + logged.size(); }))
+            << name.toStdString();
+        for (std::size_t i = 0; i < logged.size(); ++i)
+            EXPECT_EQ(windowRow(fx, before + i), logged[i]) << name.toStdString() << " " << i;
+    }
 }
 
 } // namespace
