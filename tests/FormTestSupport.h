@@ -219,6 +219,14 @@ struct FormFixture {
             ADD_FAILURE() << "the window did not take the frames";
     }
     void show(const std::string &frameText) { show(std::vector<std::string>{frameText}); }
+    // Readings of 1.000 V DC upwards, one a thousandth higher than the one before.
+    void logReadings(int count)
+    {
+        std::vector<std::string> frames;
+        for (int i = 0; i < count; ++i)
+            frames.push_back("A0" + std::to_string(1000 + i % 9000) + "B00AD");
+        show(frames);
+    }
 
     // The log as the grid shows it.
     std::size_t rows() const { return get<LogGrid>("DBGrid1").shownRowCount(); }

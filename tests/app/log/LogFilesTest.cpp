@@ -43,14 +43,6 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void logReadings(FormFixture &fx, int count)
-{
-    std::vector<std::string> frames;
-    for (int i = 0; i < count; ++i)
-        frames.push_back("A0" + std::to_string(1000 + i % 9000) + "B00AD");
-    fx.show(frames);
-}
-
 void clickSaveAs(FormFixture &fx)
 {
     QTest::mouseClick(&fx.get<QToolButton>("saveas"), Qt::LeftButton);
@@ -70,7 +62,7 @@ void clickSaveChart(FormFixture &fx)
 // failed save of the same name must leave as it was.
 QByteArray saveAShortLog(FormFixture &fx, const QString &name)
 {
-    logReadings(fx, 2);
+    fx.logReadings(2);
     fx.dialogs.saveNames = {name};
     clickSaveAs(fx);
     return readAll(name);
@@ -80,7 +72,7 @@ TEST(LogFiles, TextSavesAreByteIdenticalAndLoadBackAppended)
 {
     QTemporaryDir dir;
     FormFixture fx;
-    logReadings(fx, 5);
+    fx.logReadings(5);
     fx.dialogs.saveNames = {dir.filePath("run1"), dir.filePath("run1.txt"),
                             dir.filePath("run1.XML")};
     clickSaveAs(fx);
@@ -101,7 +93,7 @@ TEST(LogFiles, TextSavesAreByteIdenticalAndLoadBackAppended)
         EXPECT_EQ(fx.cell(i + 5, LogColumn::Value), fx.cell(i, LogColumn::Value));
     }
     // Loading does not touch the numbering of live readings.
-    logReadings(fx, 1);
+    fx.logReadings(1);
     EXPECT_EQ(fx.cell(10, LogColumn::No), "6");
 }
 
@@ -109,7 +101,7 @@ TEST(LogFiles, XmlRoundTripThroughTheWindow)
 {
     QTemporaryDir dir;
     FormFixture fx;
-    logReadings(fx, 3);
+    fx.logReadings(3);
     fx.dialogs.saveNames = {dir.filePath("run.xml")};
     clickSaveAs(fx);
     ASSERT_TRUE(fx.dialogs.said.back().startsWith("plain:Save table to specified file: "));
@@ -125,9 +117,9 @@ TEST(LogFiles, CsvRoundTripThroughTheWindowKeepsDatesAndVerdicts)
 {
     QTemporaryDir dir;
     FormFixture fx;
-    logReadings(fx, 2);
+    fx.logReadings(2);
     vireo::test::typeInto(fx.get<QLineEdit>("T1HI"), "0");
-    logReadings(fx, 1);
+    fx.logReadings(1);
     fx.dialogs.saveNames = {dir.filePath("run")};
     fx.dialogs.saveTypes = {3};
     clickSaveAs(fx);
@@ -168,7 +160,7 @@ TEST(LogFiles, LoadFailuresAreReportedAndKeepEarlierRows)
     EXPECT_EQ(fx.rows(), 1u);
 
     // A data packet cut in half adds nothing at all, not even the rows before the cut.
-    logReadings(fx, 40);
+    fx.logReadings(40);
     fx.dialogs.saveNames = {dir.filePath("whole.xml")};
     clickSaveAs(fx);
     const QByteArray whole = readAll(dir.filePath("whole.xml"));
@@ -192,7 +184,7 @@ TEST(LogFiles, AFailedSaveLeavesTheOldFileAndTheLogIntact)
     const QByteArray before = saveAShortLog(fx, name);
     ASSERT_FALSE(before.isEmpty());
 
-    logReadings(fx, 3000);
+    fx.logReadings(3000);
     const std::size_t rows = fx.rows();
     rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);
@@ -232,7 +224,7 @@ TEST(LogFiles, SavesToAFullOrReadOnlyDiskNameTheReason)
     const QByteArray before = saveAShortLog(fx, keep);
     ASSERT_FALSE(before.isEmpty());
 
-    logReadings(fx, 3000);
+    fx.logReadings(3000);
     fx.dialogs.saveNames = {keep, full.filePath("run.xls"), readOnly.filePath("run.xml"),
                             readOnly.filePath("run.txt")};
     for (int i = 0; i < 4; ++i)
@@ -277,7 +269,7 @@ TEST(LogFiles, ASaveOverAWritableFileInAClosedFolderWritesItInPlace)
     const bool closed = ::ioctl(folder, FS_IOC_GETFLAGS, &flags) == 0 &&
                         ::ioctl(folder, FS_IOC_SETFLAGS, &(flags |= FS_IMMUTABLE_FL)) == 0;
     if (closed) {
-        logReadings(fx, 3);
+        fx.logReadings(3);
         fx.dialogs.saveNames.assign(names.begin(), names.end());
         clickSaveAs(fx);
         clickSaveAs(fx);
@@ -395,7 +387,7 @@ TEST(LogFiles, Windows1252TextsShowAsTheirCharactersAndSaveByteExact)
 TEST(LogFiles, CancelledDialogsChangeNothing)
 {
     FormFixture fx;
-    logReadings(fx, 2);
+    fx.logReadings(2);
     clickSaveAs(fx);
     clickOpen(fx);
     clickSaveChart(fx);
@@ -407,7 +399,7 @@ TEST(ChartPicture, SavedUnderABmpNameWithTheMessage)
 {
     QTemporaryDir dir;
     FormFixture fx;
-    logReadings(fx, 20);
+    fx.logReadings(20);
     fx.dialogs.saveNames = {dir.filePath("chart.png")};
     clickSaveChart(fx);
     EXPECT_TRUE(QFile::exists(dir.filePath("chart.bmp")));

@@ -29,14 +29,6 @@ using vireo::test::waitFor;
 
 namespace {
 
-void logReadings(FormFixture &fx, int count)
-{
-    std::vector<std::string> frames;
-    for (int i = 0; i < count; ++i)
-        frames.push_back("A0" + std::to_string(1000 + i % 9000) + "B00AD");
-    fx.show(frames);
-}
-
 std::vector<std::string> rowLines(FormFixture &fx)
 {
     const LogTable &table = logTable(*fx.form);
@@ -80,10 +72,10 @@ TEST(LogRecovery, UnsavedRowsComeBackAtTheNextStartUntilSavedClearedOrDeclined)
         FormFixture first;
         start(first);
         EXPECT_TRUE(offers(first).isEmpty());
-        logReadings(first, 2);
+        first.logReadings(2);
         // A reading beyond the high limit: its row keeps the Fail it was given.
         typeInto(first.get<QLineEdit>("T1HI"), "0");
-        logReadings(first, 1);
+        first.logReadings(1);
         logged = rowLines(first);
         const LogTable &table = logTable(*first.form);
         question = QString("offer:The last run logged 3 readings that were not saved (from %1 to "
@@ -101,7 +93,7 @@ TEST(LogRecovery, UnsavedRowsComeBackAtTheNextStartUntilSavedClearedOrDeclined)
         start(second);
         EXPECT_EQ(offers(second), QStringList{question});
         EXPECT_EQ(rowLines(second), logged);
-        logReadings(second, 1);
+        second.logReadings(1);
         EXPECT_EQ(second.cell(3, LogColumn::No), "4");
         // The earlier file goes once its rows are safe in this run's own.
         EXPECT_SOON_EQ(runFiles(folder).size(), 1);
@@ -117,10 +109,10 @@ TEST(LogRecovery, UnsavedRowsComeBackAtTheNextStartUntilSavedClearedOrDeclined)
         FormFixture third;
         start(third);
         EXPECT_TRUE(offers(third).isEmpty());
-        logReadings(third, 2);
+        third.logReadings(2);
         QTest::mouseClick(&third.get<QToolButton>("RecordNew"), Qt::LeftButton);
         ASSERT_EQ(third.rows(), 0u);
-        logReadings(third, 1);
+        third.logReadings(1);
     }
     {
         FormFixture fourth;
@@ -153,7 +145,7 @@ TEST(LogRecovery, UnsavedRowsComeBackAtTheNextStartUntilSavedClearedOrDeclined)
     EXPECT_EQ(sixth.dialogs.said.back(),
               "plain:A recovery file was damaged or cut short. 2 readings were read and restored; "
               "what followed the damage is lost.");
-    logReadings(sixth, 1);
+    sixth.logReadings(1);
     EXPECT_EQ(sixth.cell(2, LogColumn::No), "9");
 }
 
@@ -167,7 +159,7 @@ TEST(LogRecovery, AFullDiskGivesOneBoxAndLosesNoRowOfTheLog)
     const ScopedEnv stateHome("XDG_STATE_HOME", disk.filePath("state"));
     FormFixture fx;
     const auto boxes = [&] { return fx.dialogs.said.filter(QRegularExpression("^error:")); };
-    logReadings(fx, 3000);
+    fx.logReadings(3000);
     ASSERT_TRUE(waitFor([&] { return !boxes().isEmpty(); }, 5000));
     const QRegularExpression box(
         "^error:" + QRegularExpression::escape(QGuiApplication::applicationDisplayName()) +
@@ -176,7 +168,7 @@ TEST(LogRecovery, AFullDiskGivesOneBoxAndLosesNoRowOfTheLog)
         "run-[0-9-]+\\.csv: No space left on device\\.\nThey are kept in memory only until the "
         "log is saved\\.$");
     EXPECT_TRUE(box.match(boxes()[0]).hasMatch()) << boxes()[0].toStdString();
-    logReadings(fx, 1000);
+    fx.logReadings(1000);
     QTest::qWait(600);
     EXPECT_EQ(boxes().size(), 1);
     EXPECT_EQ(fx.rows(), 4000u);
@@ -184,7 +176,7 @@ TEST(LogRecovery, AFullDiskGivesOneBoxAndLosesNoRowOfTheLog)
     QTemporaryDir saved;
     fx.dialogs.saveNames = {saved.filePath("run.xls")};
     QTest::mouseClick(&fx.get<QToolButton>("saveas"), Qt::LeftButton);
-    logReadings(fx, 3000);
+    fx.logReadings(3000);
     EXPECT_SOON_EQ(boxes().size(), 2);
     EXPECT_EQ(fx.rows(), 7000u);
 }
