@@ -8,6 +8,7 @@
 #include "app/window/ToggleButton.h"
 #include "core/LogTable.h"
 
+#include "support/RecorderProcesses.h"
 #include "support/SerialTestSupport.h"
 
 #include <QCheckBox>
@@ -38,32 +39,12 @@ using vireo::test::waitFor;
 namespace {
 
 // A simulator process whose pseudo-terminal is bound to COM1 for the test's lifetime.
-class Simulator {
-public:
-    explicit Simulator(const QStringList &args)
+struct Simulator {
+    explicit Simulator(const QStringList &args) : process(args), com1("VIREO_COM1", process.path())
     {
-        m_process.setProgram(QStringLiteral(VIREO_METER_SIM));
-        m_process.setArguments(args);
-        m_process.start();
-        if (m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000))
-            path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-        qputenv("VIREO_COM1", path.toLocal8Bit());
     }
-    ~Simulator()
-    {
-        vanish();
-        qunsetenv("VIREO_COM1");
-    }
-    void vanish()
-    {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-
-    QString path;
-
-private:
-    QProcess m_process;
+    test::SimProcess process;
+    test::ScopedEnv com1;
 };
 
 QString digits(TFCOMM &f)
@@ -82,7 +63,7 @@ void press(TFCOMM &f, const char *button)
 TEST(SerialLink, ConnectShowsLiveReadingsAndSurvivesTheMeterVanishing)
 {
     Simulator sim({"--scenario", "steady", "--rate", "50"});
-    ASSERT_FALSE(sim.path.isEmpty());
+    ASSERT_FALSE(sim.process.path().isEmpty());
     FormFixture fx;
     TFCOMM &f = *fx.form;
     press(f, "COMCon");
@@ -93,7 +74,7 @@ TEST(SerialLink, ConnectShowsLiveReadingsAndSurvivesTheMeterVanishing)
     EXPECT_TRUE(named<QLabel>(f, "CONok")->isVisibleTo(&f));
     EXPECT_EQ(fx.cell(0, LogColumn::Value), "1.234");
 
-    sim.vanish();
+    sim.process.vanish();
     // The indicator falls back to idle on the third watchdog tick after the last frame.
     QElapsedTimer sinceLastFrame;
     sinceLastFrame.start();
@@ -206,7 +187,7 @@ TEST(Recording, ARunKilledAtLineRateLosesAtMostItsLastSecond)
     QTemporaryDir scratch;
     const QString stateHome = scratch.filePath("state");
     Simulator sim({"--scenario", "demo", "--line-rate"});
-    ASSERT_FALSE(sim.path.isEmpty());
+    ASSERT_FALSE(sim.process.path().isEmpty());
     QProcess run;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("VIREO_KILLED_RUN_STATE", stateHome);

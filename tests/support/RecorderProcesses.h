@@ -22,7 +22,10 @@ public:
         if (m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000))
             m_path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
     }
-    ~SimProcess()
+    ~SimProcess() { vanish(); }
+
+    // The meter unplugged: the pseudo-terminal goes with the process.
+    void vanish()
     {
         m_process.kill();
         m_process.waitForFinished(5000);
